@@ -1,0 +1,9 @@
+// Everything the phone offers the system, in one include.
+#pragma once
+
+#include "platform/types.h"
+#include "platform/clock.h"
+#include "platform/locale.h"
+#include "platform/registry.h"
+#include "platform/shell_folders.h"
+#include "platform/text.h"

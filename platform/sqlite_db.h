@@ -1,0 +1,71 @@
+// One SQLite database of the device shared by several processes: WAL, a long
+// busy timeout and BEGIN IMMEDIATE, so a call waits for another writer instead
+// of failing. Internal to the platform.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <map>
+#include <string>
+
+namespace plat {
+
+class SqliteDb {
+public:
+    SqliteDb() = default;
+    SqliteDb(const SqliteDb &) = delete;
+    SqliteDb &operator=(const SqliteDb &) = delete;
+    ~SqliteDb() { close(); }
+
+    // Opens (creating when allowed) and runs `schema` in one write
+    // transaction. A read-only file is opened for reading.
+    bool open(const std::string &path, const char *schema);
+    void close();
+    // Forgets the connection without closing it: a forked child must not
+    // touch its parent's connection.
+    void abandon();
+    bool is_open() const { return db_ != nullptr; }
+    bool read_only() const { return read_only_; }
+
+    // A cached statement, reset and unbound.
+    sqlite3_stmt *prepare(const char *sql);
+    bool exec(const char *sql);
+    bool begin_immediate();
+    bool commit();
+    void rollback();
+
+    int code() const { return code_; }
+    const std::string &message() const { return message_; }
+    const std::string &path() const { return path_; }
+    sqlite3 *handle() const { return db_; }
+
+    // Records the outcome of a step or call; returns true on success codes.
+    bool check(int rc);
+
+private:
+    sqlite3 *db_ = nullptr;
+    bool read_only_ = false;
+    std::string path_;
+    int code_ = SQLITE_OK;
+    std::string message_;
+    std::map<const char *, sqlite3_stmt *> statements_;
+};
+
+// Resets a cached statement when it goes out of scope, so that no read
+// transaction stays open behind the caller's back.
+class Stmt {
+public:
+    Stmt(SqliteDb &db, const char *sql) : st_(db.prepare(sql)) {}
+    Stmt(const Stmt &) = delete;
+    Stmt &operator=(const Stmt &) = delete;
+    ~Stmt() {
+        if (st_) sqlite3_reset(st_);
+    }
+    explicit operator bool() const { return st_ != nullptr; }
+    sqlite3_stmt *get() const { return st_; }
+
+private:
+    sqlite3_stmt *st_;
+};
+
+}  // namespace plat

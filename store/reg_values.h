@@ -1,0 +1,23 @@
+// Small helpers over the registry for the store's records. Every failure is
+// silent: a value that cannot be read leaves its field as it was.
+#pragma once
+
+#include "platform/phone.h"
+
+// Opens the key and creates it when the open fails; the handle is closed.
+void ensure_key(LPCWSTR path);
+
+// Opens an existing key of HKEY_LOCAL_MACHINE; NULL when it cannot be opened.
+HKEY open_existing_key(LPCWSTR path);
+HKEY open_existing_subkey(HKEY parent, LPCWSTR name);
+
+// A 4-byte number; any stored type of exactly 4 bytes is taken.
+bool read_dword(HKEY key, LPCWSTR name, DWORD *field);
+// A number held as 1 when the registry holds anything but 0.
+bool read_flag(HKEY key, LPCWSTR name, DWORD *field);
+// A text of at most `capacity` characters including its terminator, read
+// into a scratch buffer and copied only when the read succeeds.
+bool read_text(HKEY key, LPCWSTR name, WCHAR *field, size_t capacity);
+
+void write_dword(HKEY key, LPCWSTR name, DWORD value);
+void write_text(HKEY key, LPCWSTR name, const WCHAR *text);

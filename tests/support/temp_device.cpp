@@ -1,0 +1,33 @@
+#include "tests/support/temp_device.h"
+
+#include <ftw.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "platform/clock.h"
+#include "platform/device.h"
+
+std::string make_temp_folder(const char *tag) {
+    std::string pattern = std::string("/tmp/velmora-") + tag + "-XXXXXX";
+    char *made = mkdtemp(pattern.data());
+    if (!made) abort();
+    return made;
+}
+
+void remove_tree(const std::string &path) {
+    nftw(
+        path.c_str(), [](const char *p, const struct stat *, int, struct FTW *) { return remove(p); }, 16,
+        FTW_DEPTH | FTW_PHYS);
+}
+
+void TempDevice::SetUp() {
+    root = make_temp_folder("test");
+    ASSERT_TRUE(device_open(root.c_str())) << device_error();
+}
+
+void TempDevice::TearDown() {
+    clock_thaw();
+    device_close();
+    remove_tree(root);
+}

@@ -1,0 +1,48 @@
+#include "tools/velctl/verbs.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+const VelctlVerb VELCTL_VERBS[] = {
+    {"device", "", "print the device root and its settings", verb_device},
+    {"reg", "list KEY | get KEY NAME | set KEY NAME dword|sz DATA",
+     "show or change the registry (KEY as on the phone, e.g. \"Software\\Tamsett\\Velmora\\Alarms\\3\")", verb_reg},
+    {"settings", "", "print the settings as the programs load them", verb_settings},
+    {"alarms", "", "print the ten alarms as the programs load them", verb_alarms},
+    {nullptr, nullptr, nullptr, nullptr},
+};
+
+int velctl_fail(const char *fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    fputs("velctl: ", stderr);
+    vfprintf(stderr, fmt, ap);
+    fputc('\n', stderr);
+    va_end(ap);
+    return VELCTL_FAILED;
+}
+
+static const VelctlVerb *find_verb(const char *name) {
+    for (const VelctlVerb *v = VELCTL_VERBS; v->name; v++)
+        if (strcmp(v->name, name) == 0) return v;
+    return nullptr;
+}
+
+int velctl_usage(const char *verb, const char *problem) {
+    const VelctlVerb *v = find_verb(verb);
+    if (problem) fprintf(stderr, "velctl %s: %s\n", verb, problem);
+    if (v) fprintf(stderr, "usage: velctl [--device DIR] %s %s\n  %s\n", v->name, v->usage, v->summary);
+    return VELCTL_USAGE;
+}
+
+bool velctl_wants_help(const char *verb, int argc, char **argv) {
+    for (int i = 0; i < argc; i++) {
+        if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
+            const VelctlVerb *v = find_verb(verb);
+            if (v) printf("usage: velctl [--device DIR] %s %s\n  %s\n", v->name, v->usage, v->summary);
+            return true;
+        }
+    }
+    return false;
+}
