@@ -3,7 +3,9 @@
 
 #include "platform/types.h"
 #include "platform/clock.h"
+#include "platform/journal.h"
 #include "platform/locale.h"
+#include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/shell_folders.h"
 #include "platform/text.h"
