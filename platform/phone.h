@@ -8,6 +8,7 @@
 #include "platform/locale.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "platform/resources.h"
 #include "platform/shell_folders.h"
 #include "platform/text.h"
 #include "platform/window.h"
