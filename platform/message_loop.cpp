@@ -255,27 +255,3 @@ void PostQuitMessage(int exit_code) {
     }
     wake(l);
 }
-
-LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    Window *w = plat::window_get(window);
-    if (!w) return 0;
-    switch (message) {
-    case WM_CLOSE: DestroyWindow(window); return 0;
-    case WM_PAINT: ValidateRect(window, nullptr); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_SETTEXT:
-        w->title = lparam ? reinterpret_cast<LPCWSTR>(lparam) : L"";
-        InvalidateRect(window, nullptr, TRUE);
-        return TRUE;
-    case WM_GETTEXTLENGTH: return LRESULT(w->title.size());
-    case WM_GETTEXT: {
-        if (!lparam || wparam == 0) return 0;
-        size_t n = std::min(w->title.size(), size_t(wparam) - 1);
-        auto *out = reinterpret_cast<LPWSTR>(lparam);
-        wmemcpy(out, w->title.c_str(), n);
-        out[n] = L'\0';
-        return LRESULT(n);
-    }
-    default: return 0;
-    }
-}

@@ -110,6 +110,7 @@ typedef struct tagCREATESTRUCTW {
 #define WS_GROUP 0x00020000L
 #define WS_TABSTOP 0x00010000L
 #define WS_EX_TOPMOST 0x00000008L
+#define WS_EX_NOACTIVATE 0x08000000L
 #define WS_EX_CLIENTEDGE 0x00000200L
 
 #define CW_USEDEFAULT ((int)0x80000000)
@@ -131,6 +132,39 @@ typedef struct tagCREATESTRUCTW {
 #define SWP_NOACTIVATE 0x0010
 #define SWP_SHOWWINDOW 0x0040
 #define SWP_HIDEWINDOW 0x0080
+
+// WM_SETTINGCHANGE's wParam when the screen was rotated or resized.
+#define SETTINGCHANGE_RESET 0x3002
+
+// Keys. The phone's keypad: two soft keys, the arrows, the action key and
+// Back, which the shell delivers as WM_HOTKEY with VK_TBACK in HIWORD(lParam).
+#define VK_BACK 0x08
+#define VK_RETURN 0x0D
+#define VK_ESCAPE 0x1B
+#define VK_HELP 0x2F
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_F1 0x70
+#define VK_F2 0x71
+#define VK_TSOFT1 VK_F1
+#define VK_TSOFT2 VK_F2
+#define VK_TUP VK_UP
+#define VK_TDOWN VK_DOWN
+#define VK_TLEFT VK_LEFT
+#define VK_TRIGHT VK_RIGHT
+#define VK_TACTION VK_RETURN
+#define VK_TBACK VK_ESCAPE
+#define MOD_KEYUP 0x1000
+
+// GetSystemMetrics.
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+
+// Cursors: only the wait cursor shows (an hourglass in the middle of the screen).
+#define IDC_ARROW MAKEINTRESOURCEW(32512)
+#define IDC_WAIT MAKEINTRESOURCEW(32514)
 
 // WM_ACTIVATE.
 #define WA_INACTIVE 0
@@ -194,6 +228,14 @@ HWND GetActiveWindow(void);
 BOOL SetWindowPos(HWND window, HWND insert_after, int x, int y, int width, int height, UINT flags);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL GetClientRect(HWND window, LPRECT rect);
+
+// Keyboard focus: keys go to the focus window of the foreground window.
+HWND SetFocus(HWND window);
+HWND GetFocus(void);
+
+int GetSystemMetrics(int index);
+HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
+HCURSOR SetCursor(HCURSOR cursor);
 BOOL GetWindowRect(HWND window, LPRECT rect);
 
 // Invalidation; painting turns it into WM_PAINT once per loop turn.

@@ -12,6 +12,8 @@
 
 namespace plat {
 
+struct Surface;
+
 struct WindowClass {
     std::wstring name;
     WNDCLASSW info;
@@ -37,6 +39,9 @@ struct Window {
     bool dirty = false;               // has an update region
     bool erase = false;
     RECT invalid = {0, 0, 0, 0};      // bounding box of the update region, client coordinates
+    HFONT font = nullptr;             // set by WM_SETFONT
+    // A top-level window's own pixels; the screen composes them.
+    std::shared_ptr<Surface> pixels;
     // A window of another process found by FindWindowW: its socket path.
     std::string remote;
     // A published top-level window: the socket other processes reach it by.
@@ -51,6 +56,7 @@ struct WindowTable {
     std::vector<HWND> top_levels;                 // bottom of the z-order first
     uintptr_t next_handle = 0x1000;
     HWND foreground = nullptr;
+    HWND focus = nullptr;                         // the window that takes the keys
     // Top-level windows were shown, hidden, moved or restacked since the
     // screen last composed them.
     bool layout_changed = false;
@@ -66,7 +72,8 @@ Window *window_get(HWND handle);
 // Gives out a new handle; handles are never reused and keep bit 0 clear.
 HWND window_new_handle(WindowTable &table);
 
-// The screen's work area for top-level windows of default size.
+// The screen's work area for top-level windows of default size: between the
+// title bar and the soft-key bar.
 void window_default_rect(RECT *rect);
 
 // Moves a top-level window to the top of its band (topmost windows stay above

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/last_error.h"
+#include "platform/screen.h"
 #include "platform/text.h"
 #include "platform/window_internal.h"
 
@@ -98,6 +99,7 @@ BOOL ShowWindow(HWND handle, int command) {
         SendMessageW(handle, WM_SHOWWINDOW, show, 0);
         if (!(w = plat::window_get(handle))) return was_visible;
         if (show) {
+            if (!w->parent) plat::screen_ensure();
             w->style |= WS_VISIBLE;
             InvalidateRect(handle, nullptr, TRUE);
         } else {
@@ -197,6 +199,7 @@ BOOL SetForegroundWindow(HWND handle) {
     if (!w) return FALSE;
     if (!w->remote.empty()) return plat::ipc_foreground(w);
     while (w->parent) w = plat::window_get(w->parent);
+    if (w->ex_style & WS_EX_NOACTIVATE) return FALSE;
     handle = w->handle;
     WindowTable &t = plat::window_table();
     plat::window_raise(t, handle);

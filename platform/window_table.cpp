@@ -26,11 +26,6 @@ HWND window_new_handle(WindowTable &t) {
     return reinterpret_cast<HWND>(h);
 }
 
-void window_default_rect(RECT *rect) {
-    const DeviceSettings *ds = device_settings();
-    SetRect(rect, 0, 0, ds->screen_width, ds->screen_height);
-}
-
 }  // namespace plat
 
 namespace {
@@ -60,13 +55,14 @@ void unlink_window(WindowTable &t, Window *w) {
         drop(t.top_levels);
     }
     if (t.foreground == w->handle) t.foreground = nullptr;
+    if (t.focus == w->handle) t.focus = nullptr;
 }
 
 // The topmost remaining visible top-level window becomes active.
 void activate_next(WindowTable &t) {
     for (auto it = t.top_levels.rbegin(); it != t.top_levels.rend(); ++it) {
         Window *w = plat::window_get(*it);
-        if (w && !w->destroying && (w->style & WS_VISIBLE)) {
+        if (w && !w->destroying && (w->style & WS_VISIBLE) && !(w->ex_style & WS_EX_NOACTIVATE)) {
             SetForegroundWindow(w->handle);
             return;
         }
