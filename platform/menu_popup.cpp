@@ -161,7 +161,7 @@ RECT place(SIZE size) {
         GetWindowRect(parent.window, &pr);
         const Menu *pm = menu_get(parent.menu);
         RECT item = item_rect(pm, size_t(std::max(parent.selected, 0)), int(pr.right - pr.left));
-        x = int(pr.left + (pr.right - pr.left) / 3);
+        x = int(pr.right) - 2 * PAD;
         bottom = int(pr.top + item.top + size.cy);
     }
     x = std::max(0, std::min(x, int(screen.right - size.cx)));

@@ -59,7 +59,7 @@ void paint_bar(HWND window, MenuBar *b) {
                   DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | (i == 0 ? DT_LEFT : DT_RIGHT));
     }
     RECT divider = {half, client.bottom / 4, half + 1, client.bottom - client.bottom / 4};
-    look_fill(dc, divider, LOOK_EDGE);
+    if (key_present(b->keys[0]) && key_present(b->keys[1])) look_fill(dc, divider, LOOK_EDGE);
     SelectObject(dc, old);
     EndPaint(window, &ps);
 }

@@ -56,6 +56,7 @@ ScreenKey screen_key_for_char(wchar_t ch) {
     if (ch >= L'0' && ch <= L'9') vk = int(ch);
     else if (ch >= L'a' && ch <= L'z') vk = int(ch - L'a' + L'A');
     else if (ch >= L'A' && ch <= L'Z') vk = int(ch);
+    else if (ch == L' ') vk = VK_SPACE;
     return {vk, ch};
 }
 

@@ -141,6 +141,7 @@ typedef struct tagCREATESTRUCTW {
 #define VK_BACK 0x08
 #define VK_RETURN 0x0D
 #define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
 #define VK_HELP 0x2F
 #define VK_LEFT 0x25
 #define VK_UP 0x26

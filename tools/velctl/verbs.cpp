@@ -10,6 +10,12 @@ const VelctlVerb VELCTL_VERBS[] = {
      "show or change the registry (KEY as on the phone, e.g. \"Software\\Tamsett\\Velmora\\Alarms\\3\")", verb_reg},
     {"settings", "", "print the settings as the programs load them", verb_settings},
     {"alarms", "", "print the ten alarms as the programs load them", verb_alarms},
+    {"key", "NAME... (soft1 soft2 up down left right action back help 0-9 * #, or text STRING)",
+     "press keys on the screen, one after the other", verb_key},
+    {"screenshot", "FILE", "write the whole screen as a PNG at its real size", verb_screenshot},
+    {"msgbox", "[answer ok|cancel|yes|no]", "show the message box on screen, or answer it", verb_msgbox},
+    {"rotate", "", "turn the screen between portrait and landscape", verb_rotate},
+    {"hibernate", "", "tell the program memory is low (WM_HIBERNATE)", verb_hibernate},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -26,3 +26,8 @@ int verb_device(int argc, char **argv);
 int verb_reg(int argc, char **argv);
 int verb_settings(int argc, char **argv);
 int verb_alarms(int argc, char **argv);
+int verb_key(int argc, char **argv);
+int verb_screenshot(int argc, char **argv);
+int verb_msgbox(int argc, char **argv);
+int verb_rotate(int argc, char **argv);
+int verb_hibernate(int argc, char **argv);
