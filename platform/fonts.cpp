@@ -92,11 +92,15 @@ FontFace *open_face(const std::string &file, int index, LONG height) {
     }
     FT_Face face;
     if (FT_New_Face(s.library, file.c_str(), index, &face) != 0) return nullptr;
-    FT_Set_Pixel_Sizes(face, 0, FT_UInt(em_pixels(face, height)));
+    int em = em_pixels(face, height);
+    FT_Set_Pixel_Sizes(face, 0, FT_UInt(em));
     auto f = std::make_unique<FontFace>();
     f->face = face;
-    f->metrics.ascent = int((face->size->metrics.ascender + 63) >> 6);
-    f->metrics.descent = int((-face->size->metrics.descender + 63) >> 6);
+    // Rounded, not ceiled as FreeType's own size metrics are, so that a cell
+    // height asked for is the height given.
+    double units = face->units_per_EM > 0 ? face->units_per_EM : 2048;
+    f->metrics.ascent = int(std::lround(em * face->ascender / units));
+    f->metrics.descent = int(std::lround(em * -face->descender / units));
     f->metrics.height = f->metrics.ascent + f->metrics.descent;
     FontFace *raw = f.get();
     s.faces[key] = std::move(f);
