@@ -95,6 +95,19 @@ std::vector<unsigned char> shape(int size, bool triangle) {
     return cov;
 }
 
+// The icon's mark: bold, about two thirds of the icon high; one per size.
+HFONT mark_font(int size) {
+    static std::vector<std::pair<int, HFONT>> fonts;
+    for (auto &f : fonts)
+        if (f.first == size) return f.second;
+    LOGFONTW lf = {};
+    lf.lfHeight = -(size * 2 / 3);
+    lf.lfWeight = FW_BOLD;
+    HFONT font = CreateFontIndirectW(&lf);
+    fonts.push_back({size, font});
+    return font;
+}
+
 void draw_icon(HDC dc, UINT type, int x, int y, int size) {
     UINT icon = type & MB_ICONMASK;
     if (!icon) return;
@@ -107,7 +120,9 @@ void draw_icon(HDC dc, UINT type, int x, int y, int size) {
     paint_coverage(*t.surface, x + t.origin.x, y + t.origin.y, cov.data(), size, size, size, t.clip, fill);
     dc_drawn(t);
     RECT r = {x, y + (warning ? size / 6 : 0), x + size, y + size};
+    HGDIOBJ old = SelectObject(dc, mark_font(size));
     look_text(dc, r, mark, warning ? LOOK_TEXT : LOOK_BAR_TEXT, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    SelectObject(dc, old);
 }
 
 void paint_box(HWND window, const Box *b) {

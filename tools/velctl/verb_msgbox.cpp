@@ -10,8 +10,8 @@ int verb_msgbox(int argc, char **argv) {
     std::string reply;
     if (argc == 0) {
         if (!screen_call("msgbox", &reply, nullptr)) return velctl_fail("%s", reply.c_str());
-        size_t start = reply.find_first_not_of('\n');
-        printf("%s\n", start == std::string::npos ? "" : reply.c_str() + start);
+        size_t start = reply.find_first_not_of('\n'), end = reply.find_last_not_of('\n');
+        if (start != std::string::npos) printf("%s\n", reply.substr(start, end - start + 1).c_str());
         return VELCTL_OK;
     }
     if (strcmp(argv[0], "answer") != 0 || argc != 2) return velctl_usage("msgbox", "expected 'answer BUTTON'");
