@@ -50,7 +50,7 @@ std::wstring strip_prefixes(const wchar_t *text, size_t n, bool keep) {
 }
 
 // Breaks text into lines: at line breaks, and with word wrapping at the last
-// space that still fits (a word wider than the box is cut).
+// space (or backslash) that still fits; a word wider than the box is cut.
 std::vector<std::wstring> layout_lines(FontFace *face, const std::wstring &text, int width, UINT format) {
     std::vector<std::wstring> lines;
     if (format & DT_SINGLELINE) {
@@ -69,8 +69,11 @@ std::vector<std::wstring> layout_lines(FontFace *face, const std::wstring &text,
         while ((format & DT_WORDBREAK) && text_width(face, para.c_str(), para.size()) > width && para.size() > 1) {
             size_t fit = 1;
             while (fit < para.size() && text_width(face, para.c_str(), fit + 1) <= width) fit++;
-            size_t cut = para.rfind(L' ', fit);
-            size_t take = (cut == std::wstring::npos || cut == 0) ? fit : cut;
+            // Break at the last space, or after a backslash of a long path.
+            size_t cut = para.find_last_of(L" \\", fit);
+            size_t take = fit;
+            if (cut != std::wstring::npos && para[cut] == L' ' && cut > 0) take = cut;
+            else if (cut != std::wstring::npos && para[cut] == L'\\' && cut + 1 < fit) take = cut + 1;
             lines.push_back(para.substr(0, take));
             size_t next = take;
             while (next < para.size() && para[next] == L' ') next++;
