@@ -140,31 +140,27 @@ int GetDeviceCaps(HDC handle, int index) {
     }
 }
 
-COLORREF SetTextColor(HDC handle, COLORREF colour) {
+namespace {
+
+COLORREF swap_colour(HDC handle, COLORREF DeviceContext::*field, COLORREF colour) {
     DeviceContext *dc = plat::gdi_dc(handle);
     if (!dc) return CLR_INVALID;
-    COLORREF old = dc->text_colour;
-    dc->text_colour = colour & 0xFFFFFF;
+    COLORREF old = dc->*field;
+    dc->*field = colour & 0xFFFFFF;
     return old;
 }
 
-COLORREF GetTextColor(HDC handle) {
+COLORREF read_colour(HDC handle, COLORREF DeviceContext::*field) {
     DeviceContext *dc = plat::gdi_dc(handle);
-    return dc ? dc->text_colour : CLR_INVALID;
+    return dc ? dc->*field : CLR_INVALID;
 }
 
-COLORREF SetBkColor(HDC handle, COLORREF colour) {
-    DeviceContext *dc = plat::gdi_dc(handle);
-    if (!dc) return CLR_INVALID;
-    COLORREF old = dc->bk_colour;
-    dc->bk_colour = colour & 0xFFFFFF;
-    return old;
-}
+}  // namespace
 
-COLORREF GetBkColor(HDC handle) {
-    DeviceContext *dc = plat::gdi_dc(handle);
-    return dc ? dc->bk_colour : CLR_INVALID;
-}
+COLORREF SetTextColor(HDC dc, COLORREF colour) { return swap_colour(dc, &DeviceContext::text_colour, colour); }
+COLORREF GetTextColor(HDC dc) { return read_colour(dc, &DeviceContext::text_colour); }
+COLORREF SetBkColor(HDC dc, COLORREF colour) { return swap_colour(dc, &DeviceContext::bk_colour, colour); }
+COLORREF GetBkColor(HDC dc) { return read_colour(dc, &DeviceContext::bk_colour); }
 
 int SetBkMode(HDC handle, int mode) {
     DeviceContext *dc = plat::gdi_dc(handle);

@@ -125,16 +125,6 @@ LRESULT popup_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     return DefWindowProcW(window, message, wparam, lparam);
 }
 
-bool register_popup_class() {
-    static bool done = false;
-    if (done) return true;
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = popup_proc;
-    wc.lpszClassName = POPUP_CLASS;
-    done = RegisterClassW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    return done;
-}
-
 int next_selectable(const Menu *m, int from, int step) {
     int n = int(m->items.size());
     for (int k = 1; k <= n; k++) {
@@ -174,7 +164,7 @@ void open_level(HMENU menu, int index) {
     OpenMenu &om = open_menu();
     SendMessageW(menubar_owner(om.bar), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELONG(index, 0));
     const Menu *m = menu_get(menu);
-    if (!m || !IsWindow(om.bar) || !register_popup_class()) return;
+    if (!m || !IsWindow(om.bar) || !window_register_internal(POPUP_CLASS, popup_proc)) return;
     RECT r = place(popup_size(m));
     HWND w = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, POPUP_CLASS, L"", WS_POPUP, int(r.left), int(r.top),
                              int(r.right - r.left), int(r.bottom - r.top), om.bar, nullptr, nullptr, nullptr);

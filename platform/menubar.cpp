@@ -103,22 +103,12 @@ LRESULT bar_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     return bar_message(b, window, message, wparam, lparam);
 }
 
-bool register_bar_class() {
-    static bool done = false;
-    if (done) return true;
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = bar_proc;
-    wc.lpszClassName = BAR_CLASS;
-    done = RegisterClassW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    return done;
-}
-
 bool is_bar(HWND h) { return bar_get(h) != nullptr; }
 
 }  // namespace
 
 HWND menubar_create(HWND owner, const SoftKey keys[2]) {
-    if (!register_bar_class()) return nullptr;
+    if (!window_register_internal(BAR_CLASS, bar_proc)) return nullptr;
     RECT area;
     screen_softkey_area(&area);
     HWND bar = CreateWindowExW(WS_EX_NOACTIVATE, BAR_CLASS, L"", WS_POPUP, int(area.left), int(area.top),

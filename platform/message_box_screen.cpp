@@ -164,13 +164,7 @@ LRESULT box_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 HWND make_window(Box *b, HWND owner) {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = box_proc;
-        wc.lpszClassName = BOX_CLASS;
-        registered = RegisterClassW(&wc) != 0;
-    }
+    if (!window_register_internal(BOX_CLASS, box_proc)) return nullptr;
     RECT work;
     screen_work_area(&work);
     b->window = CreateWindowExW(0, BOX_CLASS, b->caption.c_str(), WS_POPUP, int(work.left), int(work.top),

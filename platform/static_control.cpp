@@ -44,9 +44,4 @@ LRESULT static_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
-BOOL static_control_register(void) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = static_proc;
-    wc.lpszClassName = L"STATIC";
-    return RegisterClassW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
+BOOL static_control_register(void) { return plat::window_register_internal(L"STATIC", static_proc); }

@@ -45,3 +45,10 @@ BOOL GetClassInfoW(HINSTANCE, LPCWSTR class_name, WNDCLASSW *wc) {
     *wc = it->second.info;
     return TRUE;
 }
+
+bool plat::window_register_internal(const WCHAR *class_name, WNDPROC proc) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = proc;
+    wc.lpszClassName = class_name;
+    return RegisterClassW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}

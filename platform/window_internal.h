@@ -69,6 +69,10 @@ WindowTable &window_table();
 // call of a window procedure.
 Window *window_get(HWND handle);
 
+// Registers one of the platform's own window classes (soft-key bar, popup
+// menu, message box) the first time it is needed.
+bool window_register_internal(const WCHAR *class_name, WNDPROC proc);
+
 // Gives out a new handle; handles are never reused and keep bit 0 clear.
 HWND window_new_handle(WindowTable &table);
 

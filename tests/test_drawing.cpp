@@ -26,6 +26,15 @@ HBITMAP make_dib(int w, int h, unsigned char **bits) {
     return b;
 }
 
+// A memory DC drawing on a fresh DIB section.
+HDC dib_dc(int w, int h, HBITMAP *bitmap) {
+    unsigned char *bits;
+    *bitmap = make_dib(w, h, &bits);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, *bitmap);
+    return dc;
+}
+
 // The colour of every pixel of a bitmap, read back through a DC.
 std::vector<COLORREF> pixels_of(HBITMAP b, int w, int h) {
     HDC dc = CreateCompatibleDC(nullptr);
@@ -114,10 +123,8 @@ TEST_F(Drawing, TintingRecoloursEveryPureYellowPixelAndNothingElse) {
 
 TEST_F(Drawing, TransparentImageLeavesTheTargetWhereTheSourceHasTheKeyColour) {
     const int w = 45, h = 20;
-    unsigned char *bits;
-    HBITMAP target = make_dib(w, h, &bits);
-    HDC dc = CreateCompatibleDC(nullptr);
-    SelectObject(dc, target);
+    HBITMAP target;
+    HDC dc = dib_dc(w, h, &target);
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 200));
     RECT all = {0, 0, w, h};
     FillRect(dc, &all, blue);
@@ -160,10 +167,8 @@ int ink_of(HDC dc, int w, int h, COLORREF colour, bool *pure_seen, bool *only_mi
 
 TEST_F(Drawing, TextIsDrawnInTheChosenColourAndBoldIsHeavier) {
     const int w = 200, h = 40;
-    unsigned char *bits;
-    HBITMAP b = make_dib(w, h, &bits);
-    HDC dc = CreateCompatibleDC(nullptr);
-    SelectObject(dc, b);
+    HBITMAP b;
+    HDC dc = dib_dc(w, h, &b);
     int ink[2];
     LONG widths[2];
     for (int bold = 0; bold < 2; bold++) {

@@ -82,6 +82,13 @@ protected:
             if (m.message == WM_COMMAND) ids.push_back(LOWORD(m.wParam));
         return ids;
     }
+    static void fill(HWND w, RECT r, COLORREF colour) {
+        HDC dc = GetDC(w);
+        HBRUSH brush = CreateSolidBrush(colour);
+        FillRect(dc, &r, brush);
+        ReleaseDC(w, dc);
+        DeleteObject(brush);
+    }
     COLORREF frame(int x, int y) { return plat::surface_get(*plat::screen_frame(), x, y); }
     // The darkest channel of any pixel of the frame inside `r`.
     int darkest(RECT r) {
@@ -168,12 +175,7 @@ TEST_F(Screen, AWindowBelowAnotherDoesNotDrawOverIt) {
     HWND above = make_window(L"Above");
     settle();
     EXPECT_EQ(GetForegroundWindow(), above);
-    HDC dc = GetDC(window);
-    RECT r = {0, 0, 100, 100};
-    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-    FillRect(dc, &r, red);
-    ReleaseDC(window, dc);
-    DeleteObject(red);
+    fill(window, {0, 0, 100, 100}, RGB(255, 0, 0));
     plat::screen_present_now();
     RECT work;
     plat::screen_work_area(&work);
@@ -189,13 +191,8 @@ TEST_F(Screen, ChildDrawingStaysInsideItsParent) {
     HWND grandchild = CreateWindowExW(0, L"ScreenTest", L"", WS_CHILD | WS_VISIBLE, 40, 0, 30, 20, child, nullptr,
                                       nullptr, nullptr);
     settle();
-    HDC dc = GetDC(grandchild);
-    RECT r = {0, 0, 30, 20};
-    HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
-    FillRect(dc, &r, green);
-    ReleaseDC(grandchild, dc);
-    DeleteObject(green);
-    dc = GetDC(window);
+    fill(grandchild, {0, 0, 30, 20}, RGB(0, 255, 0));
+    HDC dc = GetDC(window);
     EXPECT_EQ(GetPixel(dc, 55, 15), RGB(0, 255, 0));
     EXPECT_EQ(GetPixel(dc, 65, 15), RGB(0, 0, 0));  // past the child's edge
     ReleaseDC(window, dc);
