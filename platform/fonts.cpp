@@ -7,6 +7,7 @@
 #include FT_FREETYPE_H
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -51,7 +52,13 @@ bool find_file(const LOGFONTW &lf, std::string *file, int *index) {
     bool bold = lf.lfWeight >= FW_SEMIBOLD;
     *file = bold ? FALLBACK_BOLD : FALLBACK_REGULAR;
     *index = 0;
-    if (!FcInit()) return true;
+    static bool initialised = false;
+    if (!initialised) {
+        if (!FcInit()) return true;
+        // Frees fontconfig's caches at exit, so that leak checks stay quiet.
+        atexit(FcFini);
+        initialised = true;
+    }
     std::string family = family_for(lf.lfFaceName);
     FcPattern *pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
