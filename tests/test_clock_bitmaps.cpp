@@ -124,7 +124,8 @@ TEST(ClockBitmaps, EveryImageIsThereAtItsSize) {
         {220, 21, 70, 24},  {216, 21, 90, 24},  {280, 20, 70, 24},  {277, 180, 22, 24}, {278, 180, 22, 24},
         {116, 200, 22, 24}, {117, 200, 22, 24}, {200, 200, 22, 24}, {204, 180, 22, 24}, {312, 16, 16, 24},
         {193, 16, 16, 24},  {307, 176, 180, 24}, {308, 240, 266, 24}, {309, 320, 186, 24},
-        {324, 125, 134, 8}, {325, 180, 180, 24},
+        {324, 125, 134, 8}, {325, 180, 180, 24}, {131, 17, 17, 24}, {134, 9, 9, 24}, {135, 9, 9, 24},
+        {323, 32, 16, 24},  {180, 32, 15, 24},
     };
     for (const Face &f : FACES)
         for (int id : f.digits) wants.push_back({id, f.digit_w, f.slot_h, 24});
@@ -256,5 +257,32 @@ TEST(ClockBitmaps, AlarmClockPicturesArePictures) {
                 seen[size_t(key)] = true;
             }
         EXPECT_GT(colours, 50) << "bitmap " << id;
+    }
+}
+
+// An up marker is a triangle on its base, so its lower half is the darker.
+TEST(DialogBitmaps, SpinnerMarkersPointTheirWay) {
+    auto ink = [](const BitmapResource *b, int y0, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; y++)
+            for (int x = 0; x < b->width; x++) n += 255 - at(b, x, y).r;
+        return n;
+    };
+    const BitmapResource *up = bitmap(134), *down = bitmap(135);
+    int half = up->height / 2;
+    EXPECT_GT(ink(up, half + 1, up->height), ink(up, 0, half));
+    EXPECT_GT(ink(down, 0, half), ink(down, half + 1, down->height));
+}
+
+// The tree draws pure green as transparent: it must surround each folder and
+// not appear inside one.
+TEST(DialogBitmaps, FoldersStandOnTheTransparentGreen) {
+    const BitmapResource *b = bitmap(180);
+    const Rgb GREEN = {0, 255, 0};
+    for (int icon : {0, 16}) {
+        EXPECT_EQ(at(b, icon, 0), GREEN);
+        EXPECT_EQ(at(b, icon + 15, 0), GREEN);
+        for (int y = 6; y < 12; y++)
+            for (int x = icon + 4; x < icon + 12; x++) ASSERT_FALSE(at(b, x, y) == GREEN) << x << "," << y;
     }
 }

@@ -7,6 +7,7 @@
 #include "alarm_clock.h"
 #include "background.h"
 #include "bell.h"
+#include "dialog_images.h"
 #include "face_layouts.h"
 #include "indicators.h"
 #include "seven_segment.h"
@@ -16,6 +17,11 @@ namespace {
 
 constexpr int ALARM_PICTURE_SMALL = 324;
 constexpr int ALARM_PICTURE_LARGE = 325;
+constexpr int SPINNER_SEPARATOR = 131;
+constexpr int SPINNER_UP = 134;
+constexpr int SPINNER_DOWN = 135;
+constexpr int SOUND_FILE_ICONS = 323;
+constexpr int FOLDER_ICONS = 180;
 
 // Layouts share some images (the landscape face borrows the large blank and
 // the small AM/PM strips); the first drawing of an id is the one kept, and a
@@ -76,6 +82,11 @@ std::vector<CatalogueEntry> build_catalogue() {
     // The ringing dialogs' pictures: the small screens' one was a 256-colour image.
     add(cat, {ALARM_PICTURE_SMALL, 125, 134}, "alarm_clock_small", [] { return alarm_clock_picture(125, 134); }, 8);
     add(cat, {ALARM_PICTURE_LARGE, 180, 180}, "alarm_clock_large", [] { return alarm_clock_picture(180, 180); });
+    add(cat, {SPINNER_SEPARATOR, 17, 17}, "spinner_separator", [] { return spinner_separator(17); });
+    add(cat, {SPINNER_UP, 9, 9}, "spinner_up", [] { return spinner_marker(9, true); });
+    add(cat, {SPINNER_DOWN, 9, 9}, "spinner_down", [] { return spinner_marker(9, false); });
+    add(cat, {SOUND_FILE_ICONS, 32, 16}, "sound_file_icons", sound_file_icons);
+    add(cat, {FOLDER_ICONS, 32, 15}, "folder_icons", folder_icons);
     return cat;
 }
 
