@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "dialog_images.h"
 #include "shapes.h"
 
 namespace {
@@ -77,7 +78,7 @@ void draw_hands(Image &image, const Grid &g, Pt c) {
 }  // namespace
 
 Image alarm_clock_picture(int width, int height) {
-    Image image = make_image(width, height, {255, 255, 255});
+    Image image = make_image(width, height, DIALOG_WHITE);
     double scale = std::min(width, height) / 100.0;
     Grid g{scale, (width - 100 * scale) / 2, (height - 100 * scale) / 2};
     Pt centre{50, 57};
