@@ -45,8 +45,9 @@ protected:
     int velctl(std::vector<std::string> words, std::string *out = nullptr) {
         std::vector<std::string> argv = {VELCTL, "--device", root};
         argv.insert(argv.end(), words.begin(), words.end());
-        std::string ignored;
-        return run_program(argv, out ? out : &ignored);
+        ProgramResult r = run_program(argv);
+        if (out) *out = r.out + r.err;
+        return r.exit_code;
     }
     std::vector<std::string> lines() {
         std::vector<std::string> out;
@@ -64,7 +65,7 @@ protected:
     bool shot(const std::string &name, int *w, int *h, std::vector<unsigned char> *rgb) {
         std::string file = root + "/" + name + ".png";
         if (velctl({"screenshot", file}) != 0 || !png_read_rgb(file.c_str(), w, h, rgb)) return false;
-        if (const char *keep = getenv("VELMORA_SHOTS")) run_program({"/bin/cp", file, std::string(keep) + "/" + name + ".png"}, nullptr);
+        if (const char *keep = getenv("VELMORA_SHOTS")) run_program({"/bin/cp", file, std::string(keep) + "/" + name + ".png"});
         return true;
     }
     std::string record;

@@ -1,63 +1,73 @@
 #include "tests/support/run_program.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
 
 extern char **environ;
 
 namespace {
 
-std::vector<char *> pointers(std::vector<std::string> &strings) {
-    std::vector<char *> out;
-    for (auto &s : strings) out.push_back(s.data());
-    out.push_back(nullptr);
-    return out;
+void read_available(int fd, std::string &into, bool &open) {
+    char buf[4096];
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n > 0) into.append(buf, size_t(n));
+    else open = false;
 }
 
 }  // namespace
 
-int run_program(const std::vector<std::string> &argv, std::string *output) {
-    int fds[2];
-    if (pipe(fds) != 0) return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::vector<std::string> args = argv;
-    std::vector<char *> p = pointers(args);
-    pid_t pid;
-    int rc = posix_spawn(&pid, p[0], &actions, nullptr, p.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    if (rc != 0) {
-        close(fds[0]);
-        return -1;
+ProgramResult run_program(const std::vector<std::string> &argv, const std::vector<std::string> &env, int user,
+                          int timeout_s) {
+    ProgramResult result;
+    int out[2], err[2];
+    if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return result;
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        for (const auto &e : env) putenv(strdup(e.c_str()));
+        if (user >= 0 && (setgid(gid_t(user)) != 0 || setuid(uid_t(user)) != 0)) _exit(126);
+        std::vector<char *> args;
+        for (const auto &a : argv) args.push_back(const_cast<char *>(a.c_str()));
+        args.push_back(nullptr);
+        execve(args[0], args.data(), environ);
+        _exit(127);
     }
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0) output->append(buf, size_t(n));
-    close(fds[0]);
-    int status;
+    close(out[1]);
+    close(err[1]);
+    bool out_open = true, err_open = true;
+    time_t deadline = time(nullptr) + timeout_s;
+    while ((out_open || err_open) && time(nullptr) < deadline) {
+        struct pollfd fds[2] = {{out_open ? out[0] : -1, POLLIN, 0}, {err_open ? err[0] : -1, POLLIN, 0}};
+        if (poll(fds, 2, 200) <= 0) continue;
+        if (fds[0].revents) read_available(out[0], result.out, out_open);
+        if (fds[1].revents) read_available(err[0], result.err, err_open);
+    }
+    close(out[0]);
+    close(err[0]);
+    int status = 0;
+    if (out_open || err_open) kill(pid, SIGKILL);
     waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
 }
 
 pid_t start_program(const std::vector<std::string> &argv, const std::vector<std::string> &env) {
-    std::vector<std::string> args = argv, envs = env;
-    // The given entries replace the inherited ones of the same name.
-    for (char **e = environ; *e; e++) {
-        std::string entry = *e, name = entry.substr(0, entry.find('=') + 1);
-        bool replaced = false;
-        for (const auto &given : env) replaced = replaced || given.compare(0, name.size(), name) == 0;
-        if (!replaced) envs.push_back(entry);
-    }
-    std::vector<char *> p = pointers(args), ep = pointers(envs);
-    pid_t pid;
-    return posix_spawn(&pid, p[0], nullptr, nullptr, p.data(), ep.data()) == 0 ? pid : -1;
+    pid_t pid = fork();
+    if (pid != 0) return pid;
+    for (const auto &e : env) putenv(strdup(e.c_str()));
+    std::vector<char *> args;
+    for (const auto &a : argv) args.push_back(const_cast<char *>(a.c_str()));
+    args.push_back(nullptr);
+    execve(args[0], args.data(), environ);
+    _exit(127);
 }
 
 void stop_program(pid_t pid) {
