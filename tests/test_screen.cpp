@@ -136,6 +136,19 @@ TEST_F(Screen, GrayedItemIsDrawnGrayedAndCannotBeChosen) {
               UINT(MF_GRAYED));
 }
 
+TEST_F(Screen, AWindowComingToTheFrontClosesTheMenuAndTakesTheKeys) {
+    key(VK_TSOFT1);
+    ASSERT_TRUE(plat::menu_is_open());
+    HWND box = make_window(L"Box");
+    seen.clear();
+    key(VK_DOWN);
+    EXPECT_FALSE(plat::menu_is_open());
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen[0].hwnd, box);
+    EXPECT_EQ(seen[0].message, UINT(WM_KEYDOWN));
+    DestroyWindow(box);
+}
+
 TEST_F(Screen, CommandKeySendsItsCommandUnlessDisabled) {
     key(VK_TSOFT2);
     EXPECT_EQ(commands(), (std::vector<UINT>{9}));
