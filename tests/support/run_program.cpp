@@ -70,13 +70,15 @@ pid_t start_program(const std::vector<std::string> &argv, const std::vector<std:
     _exit(127);
 }
 
-void stop_program(pid_t pid) {
-    if (pid <= 0) return;
+int stop_program(pid_t pid) {
+    if (pid <= 0) return -1;
     kill(pid, SIGTERM);
+    int status = 0;
     for (int i = 0; i < 200; i++) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         usleep(10000);
     }
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
+    return -1;
 }

@@ -21,5 +21,6 @@ ProgramResult run_program(const std::vector<std::string> &argv, const std::vecto
 // Starts a program in the background with extra NAME=VALUE entries (they
 // replace inherited ones of the same name); -1 when it cannot start.
 pid_t start_program(const std::vector<std::string> &argv, const std::vector<std::string> &env = {});
-// Ends a background program and waits for it.
-void stop_program(pid_t pid);
+// Ends a background program (SIGTERM, then SIGKILL after 2 s) and returns
+// its exit code; -1 when it had to be killed or did not exit normally.
+int stop_program(pid_t pid);
