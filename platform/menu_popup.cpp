@@ -43,7 +43,10 @@ int item_height() {
     SIZE s = {0, 0};
     GetTextExtentPoint32W(dc, L"Ag", 2, &s);
     ReleaseDC(nullptr, dc);
-    return int(s.cy) + 6;
+    // Tighter rows on the small screen, so that a long menu still fits above the soft keys.
+    int w, h;
+    screen_size(&w, &h);
+    return int(s.cy) + (std::min(w, h) < 240 ? 4 : 6);
 }
 
 // The digit shown before the item, 1 to 9 over the items that are not
