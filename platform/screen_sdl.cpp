@@ -100,6 +100,10 @@ bool sdl_open(int w, int h) {
     SdlScreen &s = sdl();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    // The software renderer draws straight into the window's own framebuffer;
+    // without this SDL puts a GL texture behind it and its threads wake a
+    // sleeping clock.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     const char *x = getenv("DISPLAY");
     if (x && *x && !getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
