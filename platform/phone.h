@@ -6,6 +6,8 @@
 #include "platform/journal.h"
 #include "platform/locale.h"
 #include "platform/message_box.h"
+#include "platform/notify.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/shell_folders.h"
 #include "platform/text.h"

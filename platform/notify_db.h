@@ -1,0 +1,33 @@
+// What the notification service needs of the notification database beyond
+// the phone's calls. Internal to the platform.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace plat {
+
+struct NotifyRequest {
+    DWORD handle = 0;
+    std::wstring application;  // device path
+    std::wstring arguments;
+    long long start_local = 0;  // ms, local device time counted as if UTC
+    long long end_local = 0;
+};
+
+// Removes, in one transaction, every request whose start the device clock
+// has reached at `now_utc`, and returns them in due order. `next_utc` gets
+// the instant the earliest remaining request falls due, or -1 when none.
+// False when the database cannot be used.
+bool notify_claim_due(long long now_utc, std::vector<NotifyRequest> &due, long long *next_utc);
+
+// Every application registered for the event.
+std::vector<std::wstring> notify_event_applications(long event);
+
+// Asks a running service to look at the database again; false when none
+// listens.
+bool notify_service_poke(void);
+
+}  // namespace plat
