@@ -10,6 +10,13 @@ const VelctlVerb VELCTL_VERBS[] = {
      "show or change the registry (KEY as on the phone, e.g. \"Software\\Tamsett\\Velmora\\Alarms\\3\")", verb_reg},
     {"settings", "", "print the settings as the programs load them", verb_settings},
     {"alarms", "", "print the ten alarms as the programs load them", verb_alarms},
+    {"notifications", "", "list the notification requests: handle, application, arguments, start, end (local)",
+     verb_notifications},
+    {"events", "", "list the programs registered for clock (1) and time-zone (12) changes", verb_events},
+    {"clock", "| set 'YYYY-MM-DD HH:MM:SS' | offset SECONDS",
+     "show or set the device clock (local time); a change is a clock change of the device", verb_clock},
+    {"tz", "| set ZONE", "show or set the device time zone (an IANA name, or 'host' to follow the host)", verb_tz},
+    {"journal", "", "print the device journal: message boxes and dropped requests", verb_journal},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -26,3 +26,8 @@ int verb_device(int argc, char **argv);
 int verb_reg(int argc, char **argv);
 int verb_settings(int argc, char **argv);
 int verb_alarms(int argc, char **argv);
+int verb_notifications(int argc, char **argv);
+int verb_events(int argc, char **argv);
+int verb_clock(int argc, char **argv);
+int verb_tz(int argc, char **argv);
+int verb_journal(int argc, char **argv);
