@@ -18,8 +18,8 @@ namespace {
 
 const char *const SCHEMA =
     "CREATE TABLE IF NOT EXISTS requests(handle INTEGER PRIMARY KEY, application TEXT NOT NULL,"
-    " arguments TEXT NOT NULL, start_local INTEGER NOT NULL, end_local INTEGER NOT NULL);"
-    "CREATE INDEX IF NOT EXISTS requests_by_start ON requests(start_local, handle);"
+    " arguments TEXT NOT NULL, start_local INTEGER NOT NULL, end_local INTEGER NOT NULL,"
+    " created_utc INTEGER NOT NULL);"
     "CREATE TABLE IF NOT EXISTS events(event INTEGER NOT NULL, fold TEXT NOT NULL, application TEXT NOT NULL,"
     " PRIMARY KEY(event, fold)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS handle_counter(id INTEGER PRIMARY KEY CHECK(id = 1), last INTEGER NOT NULL);"
@@ -89,6 +89,7 @@ bool read_trigger(const CE_NOTIFICATION_TRIGGER *t, const CE_USER_NOTIFICATION *
     r.arguments = t->lpszArguments ? t->lpszArguments : L"";
     r.start_local = clock_ms_from_systemtime(&t->stStartTime);
     r.end_local = clock_ms_from_systemtime(&t->stEndTime);
+    r.created_utc = clock_utc_ms();
     return true;
 }
 
@@ -122,16 +123,17 @@ long long allocate_handle(NotifyDb &n) {
 // Writes the request under `handle`; with `replace` only an existing row is
 // changed. Returns false when nothing was written.
 bool store_request(NotifyDb &n, long long handle, const plat::NotifyRequest &r, bool replace) {
-    plat::Stmt st(n.db, replace ? "UPDATE requests SET application=?2, arguments=?3, start_local=?4, end_local=?5"
-                                  " WHERE handle=?1"
-                                : "INSERT INTO requests(handle, application, arguments, start_local, end_local)"
-                                  " VALUES(?1, ?2, ?3, ?4, ?5)");
+    plat::Stmt st(n.db, replace ? "UPDATE requests SET application=?2, arguments=?3, start_local=?4, end_local=?5,"
+                                  " created_utc=?6 WHERE handle=?1"
+                                : "INSERT INTO requests(handle, application, arguments, start_local, end_local,"
+                                  " created_utc) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
     if (!st) return false;
     sqlite3_bind_int64(st.get(), 1, handle);
     bind_text(st.get(), 2, plat::to_utf8(r.application.c_str()));
     bind_text(st.get(), 3, plat::to_utf8(r.arguments.c_str()));
     sqlite3_bind_int64(st.get(), 4, r.start_local);
     sqlite3_bind_int64(st.get(), 5, r.end_local);
+    sqlite3_bind_int64(st.get(), 6, r.created_utc);
     if (!n.db.check(sqlite3_step(st.get()))) return false;
     return sqlite3_changes(n.db.handle()) == 1;
 }
@@ -296,29 +298,35 @@ const char *notify_last_problem(void) {
 
 namespace plat {
 
+long long notify_due_utc(long long local_ms, long long created_utc) {
+    long long first = clock_utc_for_local(local_ms);
+    if (first >= created_utc) return first;
+    long long local_then = clock_local_ms(created_utc);
+    if (local_then >= local_ms) return created_utc;  // already passed when registered
+    // The clock went back over it (a repeated hour): it comes round again.
+    return created_utc + (local_ms - local_then);
+}
+
 bool notify_claim_due(long long now_utc, std::vector<NotifyRequest> &due, long long *next_utc) {
     NotifyDb &n = ndb();
     std::lock_guard<std::mutex> g(n.lock);
     *next_utc = -1;
     if (!ready(n) || !n.db.begin_immediate()) return fail(n);
     {
-        Stmt st(n.db, "SELECT handle, application, arguments, start_local, end_local FROM requests"
-                      " ORDER BY start_local, handle");
+        Stmt st(n.db, "SELECT handle, application, arguments, start_local, end_local, created_utc FROM requests");
         if (!st) return fail(n);
-        // Local due times map to instants in the same order, so the first
-        // request not yet due ends the search.
         while (sqlite3_step(st.get()) == SQLITE_ROW) {
-            long long start = sqlite3_column_int64(st.get(), 3);
-            long long at = clock_utc_for_local(start);
-            if (at > now_utc) {
-                *next_utc = at;
-                break;
-            }
             NotifyRequest r;
+            r.start_local = sqlite3_column_int64(st.get(), 3);
+            r.created_utc = sqlite3_column_int64(st.get(), 5);
+            long long at = notify_due_utc(r.start_local, r.created_utc);
+            if (at > now_utc) {
+                if (*next_utc < 0 || at < *next_utc) *next_utc = at;
+                continue;
+            }
             r.handle = DWORD(sqlite3_column_int64(st.get(), 0));
             r.application = column_wide(st.get(), 1);
             r.arguments = column_wide(st.get(), 2);
-            r.start_local = start;
             r.end_local = sqlite3_column_int64(st.get(), 4);
             due.push_back(std::move(r));
         }

@@ -15,10 +15,18 @@ struct NotifyRequest {
     std::wstring arguments;
     long long start_local = 0;  // ms, local device time counted as if UTC
     long long end_local = 0;
+    long long created_utc = 0;  // device clock when it was registered
 };
 
+// The instant a local time registered at `created_utc` falls due: when the
+// device's local clock first reaches or passes it after the registration.
+// A time a DST change skips falls due at the change; one in a repeated hour
+// at its first occurrence after the registration; one already passed at
+// the registration.
+long long notify_due_utc(long long local_ms, long long created_utc);
+
 // Removes, in one transaction, every request whose start the device clock
-// has reached at `now_utc`, and returns them in due order. `next_utc` gets
+// has reached at `now_utc`, and returns them. `next_utc` gets
 // the instant the earliest remaining request falls due, or -1 when none.
 // False when the database cannot be used.
 bool notify_claim_due(long long now_utc, std::vector<NotifyRequest> &due, long long *next_utc);

@@ -48,7 +48,7 @@ bool start_program(const std::wstring &application, const std::wstring &command_
 bool past_its_end(const plat::NotifyRequest &r, long long now_utc) {
     long long last = r.end_local > r.start_local + SHORTEST_WINDOW_MS ? r.end_local
                                                                       : r.start_local + SHORTEST_WINDOW_MS;
-    return now_utc > clock_utc_for_local(last);
+    return now_utc > plat::notify_due_utc(last, r.created_utc);
 }
 
 }  // namespace
