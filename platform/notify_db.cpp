@@ -302,45 +302,44 @@ long long notify_due_utc(long long local_ms, long long created_utc) {
     long long first = clock_utc_for_local(local_ms);
     if (first >= created_utc) return first;
     long long local_then = clock_local_ms(created_utc);
-    if (local_then >= local_ms) return created_utc;  // already passed when registered
+    if (local_then >= local_ms) return first;  // already passed when registered: overdue
     // The clock went back over it (a repeated hour): it comes round again.
     return created_utc + (local_ms - local_then);
 }
 
-bool notify_claim_due(long long now_utc, std::vector<NotifyRequest> &due, long long *next_utc) {
+bool notify_claim_due(long long now_utc, NotifyRequest &due, bool *claimed, long long *next_utc) {
     NotifyDb &n = ndb();
     std::lock_guard<std::mutex> g(n.lock);
+    *claimed = false;
     *next_utc = -1;
     if (!ready(n) || !n.db.begin_immediate()) return fail(n);
+    long long earliest = -1;
     {
         Stmt st(n.db, "SELECT handle, application, arguments, start_local, end_local, created_utc FROM requests");
         if (!st) return fail(n);
         while (sqlite3_step(st.get()) == SQLITE_ROW) {
-            NotifyRequest r;
-            r.start_local = sqlite3_column_int64(st.get(), 3);
-            r.created_utc = sqlite3_column_int64(st.get(), 5);
-            long long at = notify_due_utc(r.start_local, r.created_utc);
-            if (at > now_utc) {
-                if (*next_utc < 0 || at < *next_utc) *next_utc = at;
-                continue;
-            }
-            r.handle = DWORD(sqlite3_column_int64(st.get(), 0));
-            r.application = column_wide(st.get(), 1);
-            r.arguments = column_wide(st.get(), 2);
-            r.end_local = sqlite3_column_int64(st.get(), 4);
-            due.push_back(std::move(r));
+            long long start = sqlite3_column_int64(st.get(), 3), created = sqlite3_column_int64(st.get(), 5);
+            long long at = notify_due_utc(start, created);
+            if (earliest >= 0 && at >= earliest) continue;
+            earliest = at;
+            due.handle = DWORD(sqlite3_column_int64(st.get(), 0));
+            due.application = column_wide(st.get(), 1);
+            due.arguments = column_wide(st.get(), 2);
+            due.start_local = start;
+            due.end_local = sqlite3_column_int64(st.get(), 4);
+            due.created_utc = created;
         }
     }
-    for (const NotifyRequest &r : due) {
-        Stmt st(n.db, "DELETE FROM requests WHERE handle=?1");
-        if (!st) return fail(n);
-        sqlite3_bind_int64(st.get(), 1, r.handle);
-        if (!n.db.check(sqlite3_step(st.get()))) return fail(n);
+    if (earliest < 0 || earliest > now_utc) {
+        *next_utc = earliest;
+        n.db.rollback();
+        return true;
     }
-    if (!n.db.commit()) {
-        due.clear();
-        return fail(n);
-    }
+    Stmt st(n.db, "DELETE FROM requests WHERE handle=?1");
+    if (!st) return fail(n);
+    sqlite3_bind_int64(st.get(), 1, due.handle);
+    if (!n.db.check(sqlite3_step(st.get())) || !n.db.commit()) return fail(n);
+    *claimed = true;
     return true;
 }
 

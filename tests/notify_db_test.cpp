@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/device.h"
+#include "platform/notify_db.h"
 #include "platform/phone.h"
 #include "tests/support/notify_probe.h"
 #include "tests/support/temp_device.h"
@@ -141,6 +142,39 @@ TEST_F(NotifyDb, EventZeroRemovesEveryRegistrationOfTheProgramInAnyCase) {
     EXPECT_EQ(event, 1);
     EXPECT_STREQ(name, theirs);
     EXPECT_FALSE(notify_event_registration(1, &event, name, MAX_PATH));
+}
+
+}  // namespace
+
+namespace {
+
+class DueTimes : public TempDevice {
+protected:
+    void SetUp() override {
+        TempDevice::SetUp();
+        DeviceSettings s = *device_settings();
+        snprintf(s.time_zone, sizeof s.time_zone, "Europe/Berlin");
+        ASSERT_TRUE(device_save_settings(&s));
+    }
+    // A wall-clock reading in 2025 as milliseconds; read as UTC or as local.
+    long long local(int month, int day, int hour, int minute) {
+        SYSTEMTIME t = local_time(2025, month, day, hour, minute);
+        return clock_ms_from_systemtime(&t);
+    }
+    long long utc(int month, int day, int hour, int minute) { return local(month, day, hour, minute); }
+    static constexpr long long HOUR = 3600000;
+};
+
+TEST_F(DueTimes, DstChangesAndLateRegistrationsGiveTheInstantTheClockFirstReachesTheTime) {
+    const long long spring_change = 1743296400000LL;  // 2025-03-30 01:00 UTC
+    const long long autumn_first = 1761438600000LL;   // 2025-10-26 02:30 CEST = 00:30 UTC
+    // Skipped by the spring change: due at the change.
+    EXPECT_EQ(plat::notify_due_utc(local(3, 30, 2, 30), spring_change - HOUR), spring_change);
+    // In the repeated hour: the first pass, or the second when registered in it.
+    EXPECT_EQ(plat::notify_due_utc(local(10, 26, 2, 30), autumn_first - HOUR), autumn_first);
+    EXPECT_EQ(plat::notify_due_utc(local(10, 26, 2, 30), autumn_first + HOUR - 2000), autumn_first + HOUR);
+    // Already passed when registered (07:10 CEST): overdue since 07:00 CEST.
+    EXPECT_EQ(plat::notify_due_utc(local(6, 4, 7, 0), utc(6, 4, 5, 10)), utc(6, 4, 5, 0));
 }
 
 }  // namespace

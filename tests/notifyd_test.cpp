@@ -25,7 +25,6 @@ protected:
     }
     void TearDown() override {
         kill_service();
-        remove_tree(device_runtime_dir());
         TempDevice::TearDown();
     }
     // The host instant at which a local device time falls due now.

@@ -1,6 +1,6 @@
 // Carrying requests out. A request is removed from the database in the
 // transaction that claims it, before its program starts: a service killed
-// at any moment may lose a start, but never starts one twice.
+// at the wrong moment may lose that start, but never starts one twice.
 #include <cwchar>
 #include <vector>
 
@@ -44,26 +44,31 @@ bool start_program(const std::wstring &application, const std::wstring &command_
 }
 
 // Found overdue after the service was down or the clock jumped: still
-// started while its end time has not passed, else dropped.
+// started while its end time has not passed, else dropped. The window is
+// measured from the instant it fell due, so that a due time a DST change
+// skips (and its end with it) keeps its whole window after the change.
 bool past_its_end(const plat::NotifyRequest &r, long long now_utc) {
-    long long last = r.end_local > r.start_local + SHORTEST_WINDOW_MS ? r.end_local
-                                                                      : r.start_local + SHORTEST_WINDOW_MS;
-    return now_utc > plat::notify_due_utc(last, r.created_utc);
+    long long window = r.end_local - r.start_local;
+    if (window < SHORTEST_WINDOW_MS) window = SHORTEST_WINDOW_MS;
+    return now_utc > plat::notify_due_utc(r.start_local, r.created_utc) + window;
 }
 
 }  // namespace
 
 bool run_due_requests(long long *next_utc) {
-    long long now = clock_utc_ms();
-    std::vector<plat::NotifyRequest> due;
-    if (!plat::notify_claim_due(now, due, next_utc)) return false;
-    for (const plat::NotifyRequest &r : due) {
+    // One request per transaction: a service killed between a claim and its
+    // start loses that one start, not a whole batch.
+    for (;;) {
+        long long now = clock_utc_ms();
+        plat::NotifyRequest r;
+        bool claimed = false;
+        if (!plat::notify_claim_due(now, r, &claimed, next_utc)) return false;
+        if (!claimed) return true;
         if (past_its_end(r, now))
             journal_request(L"dropped", r);
         else if (!start_program(r.application, r.arguments))
             journal_request(L"could not start the program of", r);
     }
-    return true;
 }
 
 void run_event_programs(long event, const wchar_t *command_line) {

@@ -100,7 +100,7 @@ bool kill_service(void) {
     kill(pid, SIGKILL);
     for (int i = 0; i < 500; i++) {
         waitpid(pid, nullptr, WNOHANG);  // ours when a registration started it
-        if (service_pid() == 0) return true;
+        if (service_pid() != pid) return true;  // gone, or already started anew
         pause_ms(10);
     }
     return false;

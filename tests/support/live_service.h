@@ -33,7 +33,7 @@ void use_built_service(bool autostart);
 bool start_service(void);
 // The running service's pid from its lock file, 0 when none runs.
 int service_pid(void);
-// SIGKILL, then waits until its lock is free.
+// SIGKILL, then waits until its lock is free or another instance holds it.
 bool kill_service(void);
 
 // Runs velctl on the current device; returns its exit status.
