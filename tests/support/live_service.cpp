@@ -106,14 +106,27 @@ bool kill_service(void) {
     return false;
 }
 
-int run_velctl(const std::vector<std::string> &words) {
+int run_velctl(const std::vector<std::string> &words, std::string *output) {
     std::vector<std::string> args = {built_velctl(), "--device", device_root()};
     args.insert(args.end(), words.begin(), words.end());
     std::vector<char *> argv;
     for (auto &a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0) return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     pid_t pid;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    char buf[4096];
+    ssize_t n;
+    while ((n = read(out[0], buf, sizeof buf)) > 0)
+        if (output) output->append(buf, size_t(n));
+    close(out[0]);
+    if (rc != 0) return -1;
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -36,8 +36,9 @@ int service_pid(void);
 // SIGKILL, then waits until its lock is free or another instance holds it.
 bool kill_service(void);
 
-// Runs velctl on the current device; returns its exit status.
-int run_velctl(const std::vector<std::string> &words);
+// Runs velctl on the current device; returns its exit status and, when
+// asked, what it printed on stdout.
+int run_velctl(const std::vector<std::string> &words, std::string *output = nullptr);
 
 // A request for `arguments` at `start`, ending `minutes` later.
 HANDLE add_request(const wchar_t *application, const wchar_t *arguments, const SYSTEMTIME &start, int minutes);

@@ -75,8 +75,10 @@ int verb_clock(int argc, char **argv) {
         SYSTEMTIME t;
         if (!parse_local(argv[1], t)) return velctl_fail("'%s' is not a time 'YYYY-MM-DD HH:MM:SS'", argv[1]);
         long long device_utc = clock_utc_for_local(clock_ms_from_systemtime(&t));
-        long long host = host_now_ms();
-        return save_offset((device_utc - host + (device_utc >= host ? 500 : -500)) / 1000);
+        // The offset is whole seconds: round up, so the clock reads the time
+        // given (and a fraction of a second more), never the second before.
+        long long ahead = device_utc - host_now_ms();
+        return save_offset(ahead >= 0 ? (ahead + 999) / 1000 : -((-ahead) / 1000));
     }
     if (argc == 2 && strcmp(argv[0], "offset") == 0) {
         long long seconds;
