@@ -1,7 +1,6 @@
 // The "Rebuild Alarms" command against a notification database that holds
 // requests of Velmgr, stale ones and other programs'.
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 
 #include "platform/device.h"
@@ -10,41 +9,24 @@
 #include "store/scheduling.h"
 #include "store/settings.h"
 #include "tests/support/notify_probe.h"
-#include "tests/support/temp_device.h"
+#include "tests/support/live_service.h"
+#include "tests/support/store_device.h"
 
 namespace {
 
 const wchar_t *const REBUILT_TEXT =
     L"Please do not soft-reset your device for at least 2 minutes after performing this action.";
 
-class Rebuild : public TempDevice {
+class Rebuild : public StoreDevice {
 protected:
     void SetUp() override {
-        TempDevice::SetUp();
-        setenv("VELMORA_NOTIFYD", "off", 1);
+        StoreDevice::SetUp();
         SYSTEMTIME now = local_time(2025, 6, 4, 6, 0);
         clock_freeze_local(&now);
-        load_settings();
-        find_app_data_folder();
-        create_alarm_table();
-        set_alarm_defaults();
-        load_alarms();
-    }
-    void TearDown() override {
-        free_alarm_table();
-        TempDevice::TearDown();
     }
     // A request as another program, or a stale copy of ours, would leave it.
     DWORD add_request(const wchar_t *application, const wchar_t *arguments) {
-        SYSTEMTIME at = local_time(2025, 6, 5, 9, 0);
-        CE_NOTIFICATION_TRIGGER t{};
-        t.dwSize = sizeof t;
-        t.dwType = CNT_TIME;
-        t.lpszApplication = const_cast<WCHAR *>(application);
-        t.lpszArguments = const_cast<WCHAR *>(arguments);
-        t.stStartTime = at;
-        t.stEndTime = at;
-        return notify_handle_number(CeSetUserNotificationEx(nullptr, &t, nullptr));
+        return notify_handle_number(::add_request(application, arguments, local_time(2025, 6, 5, 9, 0), 0));
     }
     void enable(int i, int hour) {
         alarm_record(i)->AlarmOn = 1;

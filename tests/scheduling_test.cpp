@@ -1,33 +1,18 @@
 // Alarm scheduling on a frozen clock: due times, handles, and what the
 // notification database holds afterwards.
-#include <cstdlib>
-
 #include "store/alarms.h"
 #include "store/scheduling.h"
 #include "store/settings.h"
 #include "tests/support/notify_probe.h"
-#include "tests/support/temp_device.h"
+#include "tests/support/store_device.h"
 
 namespace {
 
 const wchar_t *const MANAGER = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
 const DWORD MONDAY = 1u << 1;
 
-class Scheduling : public TempDevice {
+class Scheduling : public StoreDevice {
 protected:
-    void SetUp() override {
-        TempDevice::SetUp();
-        setenv("VELMORA_NOTIFYD", "off", 1);  // nothing here may start a service
-        load_settings();
-        find_app_data_folder();
-        create_alarm_table();
-        set_alarm_defaults();
-        load_alarms();
-    }
-    void TearDown() override {
-        free_alarm_table();
-        TempDevice::TearDown();
-    }
     void freeze(const SYSTEMTIME &t) { clock_freeze_local(&t); }
     AlarmRecord &alarm(int i) { return *alarm_record(i); }
     void set_alarm(int i, int hour, int minute, DWORD days) {
