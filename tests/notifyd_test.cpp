@@ -2,6 +2,8 @@
 // recorder program at their due time, once, never early; across a kill,
 // downtime, clock and zone changes and DST changes.
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -168,6 +170,19 @@ TEST_F(LiveService, ATimeInTheRepeatedAutumnHourFiresOnce) {
     long long second_pass_host = first_pass_utc + 3600 * 1000 - device_settings()->clock_offset * 1000;
     EXPECT_GE(seen[1].started_ns / 1000000, second_pass_host);
     EXPECT_LT(seen[1].started_ns / 1000000, second_pass_host + 1000);
+}
+
+TEST_F(LiveService, RemovingTheDeviceEndsItsService) {
+    ASSERT_TRUE(start_service());
+    int pid = service_pid();
+    ASSERT_GT(pid, 0);
+    remove_tree(root);
+    bool ended = false;
+    for (int i = 0; i < 300 && !ended; i++) {
+        ended = waitpid(pid, nullptr, WNOHANG) == pid;  // a registration here started it
+        if (!ended) usleep(10000);
+    }
+    EXPECT_TRUE(ended);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // registered for clock and zone changes when those happen.
 #pragma once
 
+#include <string>
+
 // What woke the service; several at once are possible.
 #define WAKE_TIMER 0x01        // the earliest request may be due
 #define WAKE_CLOCK_SET 0x02    // the host clock was set
@@ -19,6 +21,8 @@ struct ServiceWatch {
     int inotify = -1;
     int root_watch = -1;
     int etc_watch = -1;
+    int parent_watch = -1;    // the folder holding the device root
+    std::string device_name;  // the root's name in it
     bool wakes_machine = false;  // the timer is CLOCK_REALTIME_ALARM
 };
 
