@@ -3,15 +3,13 @@
 // registered for clock and zone changes when those happen.
 #pragma once
 
-#include <string>
-
 // What woke the service; several at once are possible.
 #define WAKE_TIMER 0x01        // the earliest request may be due
 #define WAKE_CLOCK_SET 0x02    // the host clock was set
 #define WAKE_POKE 0x04         // a program changed the database
 #define WAKE_SETTINGS 0x08     // device.conf was replaced or rewritten
 #define WAKE_HOST_ZONE 0x10    // /etc/localtime changed
-#define WAKE_DEVICE_GONE 0x20  // the device folder was removed
+#define WAKE_DEVICE_GONE 0x20  // the device or its database was removed
 #define WAKE_FAILED 0x40       // waiting itself failed
 
 // The descriptors the service sleeps on.
@@ -21,8 +19,6 @@ struct ServiceWatch {
     int inotify = -1;
     int root_watch = -1;
     int etc_watch = -1;
-    int parent_watch = -1;    // the folder holding the device root
-    std::string device_name;  // the root's name in it
     bool wakes_machine = false;  // the timer is CLOCK_REALTIME_ALARM
 };
 

@@ -1,8 +1,7 @@
 // What notifyd sleeps on: one timerfd for the earliest due request, which
 // also reports host clock jumps; its socket, poked by registering programs;
-// inotify on the device root (device.conf: clock offset and zone, and the
-// root's removal, a factory reset) and on /etc (the host zone). Nothing else
-// wakes it.
+// inotify on the device root (device.conf: clock offset and zone; the
+// database's removal) and on /etc (the host zone). Nothing else wakes it.
 #include <poll.h>
 #include <sys/inotify.h>
 #include <sys/socket.h>
@@ -15,7 +14,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "platform/notifyd/notifyd.h"
 
@@ -48,14 +46,11 @@ bool make_timer(ServiceWatch &w) {
 bool make_watches(ServiceWatch &w, const char *root) {
     w.inotify = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
     if (w.inotify < 0) return false;
-    w.root_watch = inotify_add_watch(w.inotify, root, IN_MOVED_TO | IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF);
-    // Some filesystems (overlays) never report a removed folder to its own
-    // watch; its parent sees the name go.
-    std::string path(root);
-    size_t slash = path.rfind('/');
-    w.device_name = path.substr(slash + 1);
-    std::string parent = slash == 0 ? "/" : path.substr(0, slash);
-    w.parent_watch = inotify_add_watch(w.inotify, parent.c_str(), IN_DELETE | IN_MOVED_FROM | IN_ONLYDIR);
+    // The database going means a factory reset (the whole folder is being
+    // removed) or a cleared store: either way this instance is done. Some
+    // filesystems (overlays) never tell a removed folder's own watch.
+    w.root_watch = inotify_add_watch(w.inotify, root,
+                                     IN_MOVED_TO | IN_CLOSE_WRITE | IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF);
     // Zone tools replace /etc/localtime by renaming a new link over it.
     w.etc_watch = inotify_add_watch(w.inotify, "/etc", IN_MOVED_TO | IN_CREATE | IN_CLOSE_WRITE | IN_DELETE);
     return w.root_watch >= 0;
@@ -71,7 +66,7 @@ int read_inotify(ServiceWatch &w) {
             const char *name = ev->len ? ev->name : "";
             if (ev->wd == w.root_watch && (ev->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)))
                 wake |= WAKE_DEVICE_GONE;
-            else if (ev->wd == w.parent_watch && w.device_name == name)
+            else if (ev->wd == w.root_watch && (ev->mask & IN_DELETE) && strcmp(name, "notify.db") == 0)
                 wake |= WAKE_DEVICE_GONE;
             else if (ev->wd == w.root_watch && strcmp(name, "device.conf") == 0)
                 wake |= WAKE_SETTINGS;
