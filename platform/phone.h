@@ -9,6 +9,8 @@
 #include "platform/locale.h"
 #include "platform/menu.h"
 #include "platform/message_box.h"
+#include "platform/notify.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/resources.h"
 #include "platform/shell.h"

@@ -32,6 +32,7 @@ void TempDevice::SetUp() {
 
 void TempDevice::TearDown() {
     clock_thaw();
+    if (const char *runtime = device_runtime_dir()) remove_tree(runtime);
     device_close();
     remove_tree(root);
 }

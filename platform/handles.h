@@ -1,0 +1,14 @@
+// Kernel-object handles (processes now, files later): one table, so that
+// CloseHandle closes whatever kind of object a handle names.
+#pragma once
+
+#include "platform/types.h"
+
+BOOL CloseHandle(HANDLE object);
+
+namespace plat {
+
+// A new handle for an object; `close` runs once when it is closed.
+HANDLE handle_open(void (*close)(uintptr_t data), uintptr_t data);
+
+}  // namespace plat
