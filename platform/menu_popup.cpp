@@ -226,11 +226,6 @@ void menu_close_all(void) {
 bool menu_key(int vk, wchar_t ch) {
     OpenMenu &om = open_menu();
     if (om.levels.empty()) return false;
-    // A window that came to the front (a message box, a dialog) takes the keys.
-    if (menubar_owner(om.bar) != window_table().foreground) {
-        menu_close_all();
-        return false;
-    }
     Level &l = om.levels.back();
     const Menu *m = menu_get(l.menu);
     if (!m) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/last_error.h"
+#include "platform/menu_internal.h"
 #include "platform/screen.h"
 #include "platform/text.h"
 #include "platform/window_internal.h"
@@ -211,6 +212,9 @@ BOOL SetForegroundWindow(HWND handle) {
     HWND old = t.foreground;
     if (old == handle) return TRUE;
     t.foreground = handle;
+    // A window that comes to the front (a message box, a ringing alarm)
+    // closes the menu that was open under it.
+    plat::menu_close_all();
     if (old && plat::window_get(old)) SendMessageW(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(handle));
     if (plat::window_get(handle)) SendMessageW(handle, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
     return TRUE;
