@@ -1,7 +1,6 @@
 // The plain static text control: its text in its font, in the colours its
 // parent returns for WM_CTLCOLORSTATIC, wrapped unless it is one line high.
 #include "platform/gdi.h"
-#include "platform/last_error.h"
 #include "platform/static_control.h"
 #include "platform/window_internal.h"
 
@@ -44,4 +43,9 @@ LRESULT static_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
-BOOL static_control_register(void) { return plat::window_register_internal(L"STATIC", static_proc); }
+void plat::system_classes_register(void) {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    window_register_internal(L"STATIC", static_proc);
+}

@@ -1,4 +1,4 @@
-// The STATIC window class: a line or a few lines of text.
+// The STATIC window class, built in: a line or a few lines of text.
 #pragma once
 
 #include "platform/window.h"
@@ -8,6 +8,3 @@
 #define SS_RIGHT 0x00000002L
 #define SS_TYPEMASK 0x0000001FL
 #define SS_NOPREFIX 0x00000080L
-
-// Registers the class; once per program, before the first static control.
-BOOL static_control_register(void);

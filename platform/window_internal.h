@@ -69,6 +69,10 @@ WindowTable &window_table();
 // call of a window procedure.
 Window *window_get(HWND handle);
 
+// The phone's built-in classes ("STATIC", ...), there for every program
+// without registering them; done once, before the first window is made.
+void system_classes_register(void);
+
 // Registers one of the platform's own window classes (soft-key bar, popup
 // menu, message box) the first time it is needed.
 bool window_register_internal(const WCHAR *class_name, WNDPROC proc);

@@ -75,6 +75,7 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD st
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
     WindowTable &t = plat::window_table();
     HWND handle;
+    plat::system_classes_register();
     {
         std::lock_guard<std::recursive_mutex> g(t.lock);
         auto cls = class_name ? t.classes.find(plat::fold_case(class_name)) : t.classes.end();

@@ -227,7 +227,6 @@ LRESULT label_parent(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 TEST_F(Drawing, StaticControlPaintsTheColoursItsParentReturns) {
-    ASSERT_TRUE(static_control_register());
     WNDCLASSW wc = {};
     wc.lpfnWndProc = label_parent;
     wc.lpszClassName = L"LabelParent";
