@@ -15,8 +15,6 @@
 
 namespace plat {
 
-int screen_message_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
-
 namespace {
 
 struct Screen {
@@ -200,8 +198,6 @@ Surface *screen_window_pixels(Window *top) {
 }
 
 void screen_touch(void) { screen().dirty = true; }
-
-bool screen_started(void) { return screen().started; }
 
 void screen_present_now(void) {
     Screen &s = screen();

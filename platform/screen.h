@@ -13,7 +13,6 @@ namespace plat {
 // Starts the screen once a window is shown: chooses the display (SDL or
 // headless), listens for velctl and shows message boxes on screen.
 void screen_ensure(void);
-bool screen_started(void);
 
 // Geometry of the screen as it is now (rotation included).
 void screen_size(int *width, int *height);
@@ -43,8 +42,9 @@ void screen_rotate(void);
 // Input as the phone's keys give it: routed to the open menu, the soft keys,
 // the Back key's hot key or the focus window.
 void input_key(int vk, wchar_t ch);
-// A key of the screen's keyboard (SDL or velctl), handled one at a time once
-// the program has dealt with the previous one.
+// What the screen's keyboard or velctl asks for (a key, a rotation, low
+// memory, an answer to the box on screen, closing), carried out one at a
+// time, each once the program has dealt with the one before.
 struct ScreenAction {
     enum Kind { KEY, ROTATE, HIBERNATE, ANSWER, CLOSE } kind;
     int vk;
@@ -53,6 +53,8 @@ struct ScreenAction {
 };
 void screen_queue_action(const ScreenAction &action);
 
+// The MessageBoxW presenter: the box on screen, modal.
+int screen_message_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 // The message box on screen (velctl msgbox): false when none shows.
 bool message_box_screen_describe(std::string *caption, std::string *text, std::string *buttons, std::string *icon);
 // Answers the box on screen with a button (IDOK ...) it has; false otherwise.
@@ -63,7 +65,6 @@ bool sdl_open(int width, int height);
 void sdl_resize(int width, int height);
 void sdl_present(const Surface &frame);
 void sdl_pump(void);
-bool sdl_is_open(void);
 
 // velctl's control socket, served by the screen's owner.
 void control_listen(void);

@@ -124,8 +124,6 @@ bool sdl_open(int w, int h) {
     return true;
 }
 
-bool sdl_is_open(void) { return sdl().window != nullptr; }
-
 void sdl_resize(int w, int h) {
     SdlScreen &s = sdl();
     if (!s.window) return;
