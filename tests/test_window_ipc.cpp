@@ -30,7 +30,7 @@ protected:
         std::string dev = root;
         const char *argv[] = {WINDOW_PEER, dev.c_str(), "Peer One", record.c_str(), nullptr};
         ASSERT_EQ(posix_spawn(&peer, WINDOW_PEER, nullptr, nullptr, const_cast<char **>(argv), environ), 0);
-        for (int i = 0; i < 500 && !found; i++) {
+        for (int i = 0; i < 3000 && !found; i++) {  // up to 30 s on a loaded machine
             found = FindWindowW(L"Peer", L"Peer One");
             if (!found) usleep(10000);
         }
