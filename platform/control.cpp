@@ -81,12 +81,20 @@ std::string msgbox_reply() {
            "\nicon: " + icon;
 }
 
+std::string dialog_reply() {
+    std::string text;
+    if (!screen_describe_foreground(&text)) return "error no window is in front";
+    return "ok\n" + text;
+}
+
 void reply(const Waiting &w) {
     if (w.verb == "screenshot") {
         write_all(w.fd, screenshot_reply());
         close(w.fd);
     } else if (w.verb == "msgbox") {
         answer(w.fd, msgbox_reply());
+    } else if (w.verb == "dialog") {
+        answer(w.fd, dialog_reply());
     } else if (w.verb == "rotate") {
         int width, height;
         screen_size(&width, &height);
@@ -132,7 +140,7 @@ std::string take_request(const std::string &line) {
         screen_queue_action({ScreenAction::ROTATE, 0, 0, 0});
     } else if (verb == "hibernate") {
         screen_queue_action({ScreenAction::HIBERNATE, 0, 0, 0});
-    } else if (verb != "screenshot" && verb != "msgbox") {
+    } else if (verb != "screenshot" && verb != "msgbox" && verb != "dialog") {
         return "error unknown request '" + verb + "'";
     }
     return "";

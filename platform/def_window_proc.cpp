@@ -1,8 +1,6 @@
 // What a window does with a message its procedure leaves alone.
-#include <algorithm>
-
+#include "platform/control_internal.h"
 #include "platform/gdi.h"
-#include "platform/window_internal.h"
 
 namespace {
 
@@ -12,15 +10,6 @@ LRESULT erase_background(plat::Window *w, HDC dc) {
     if (!brush) return 0;
     RECT client = {0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
     return FillRect(dc, &client, brush) ? 1 : 0;
-}
-
-LRESULT copy_title(plat::Window *w, WPARAM chars, LPARAM out_param) {
-    if (!out_param || chars == 0) return 0;
-    size_t n = std::min(w->title.size(), size_t(chars) - 1);
-    auto *out = reinterpret_cast<LPWSTR>(out_param);
-    wmemcpy(out, w->title.c_str(), n);
-    out[n] = L'\0';
-    return LRESULT(n);
 }
 
 // A control asking for its colours gets black text on white.
@@ -59,7 +48,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wparam, LPARAM lparam) 
         if (!w->parent) plat::window_table().layout_changed = true;  // the title bar shows it
         return TRUE;
     case WM_GETTEXTLENGTH: return LRESULT(w->title.size());
-    case WM_GETTEXT: return copy_title(w, wparam, lparam);
+    case WM_GETTEXT: return plat::copy_window_text(w->title, wparam, lparam);
     case WM_SETFONT:
         w->font = reinterpret_cast<HFONT>(wparam);
         if (LOWORD(lparam)) InvalidateRect(window, nullptr, TRUE);

@@ -1,6 +1,7 @@
 // Where a key goes: an open popup menu takes every key; the soft keys go to
 // the foreground window's soft-key bar; Back reaches the foreground window as
 // a hot key; everything else goes to the focus window as key messages.
+#include "platform/control_internal.h"
 #include "platform/menu_internal.h"
 #include "platform/screen.h"
 #include "platform/shell.h"
@@ -26,18 +27,26 @@ void send_press(HWND target, int vk, wchar_t ch, bool down, bool up) {
     if (up) PostMessageW(target, WM_KEYUP, WPARAM(vk), LPARAM(0xC0000001u));
 }
 
+// Soft keys and Back as the menu bar's overrides say. Back notifies the
+// foreground window (WM_HOTKEY) unless told not to; it has no other default
+// here. A soft key does its command or opens its popup unless told not to.
+bool shell_key(int vk) {
+    HWND bar = plat::menubar_of_foreground(), fg = plat::window_table().foreground;
+    int id;
+    UINT bits = plat::menubar_override(bar, vk, &id);
+    bool back = vk == VK_TBACK;
+    bool notify = (bits & SHMBOF_NOTIFY) || (back && !(bits & SHMBOF_NODEFAULT));
+    if (notify && fg) PostMessageW(fg, WM_HOTKEY, WPARAM(id), MAKELONG(0, vk));
+    if (back || (bits & SHMBOF_NODEFAULT)) return true;
+    return plat::menubar_press(bar, vk == VK_TSOFT1 ? 0 : 1);
+}
+
 }  // namespace
 
 void plat::input_key(int vk, wchar_t ch) {
     if (menu_key(vk, ch)) return;
-    if (vk == VK_TSOFT1 || vk == VK_TSOFT2) {
-        if (menubar_press(menubar_of_foreground(), vk == VK_TSOFT1 ? 0 : 1)) return;
-    }
+    if ((vk == VK_TSOFT1 || vk == VK_TSOFT2 || vk == VK_TBACK) && shell_key(vk)) return;
     HWND fg = window_table().foreground;
-    if (vk == VK_TBACK) {
-        if (fg) PostMessageW(fg, WM_HOTKEY, 0, MAKELONG(0, VK_TBACK));
-        return;
-    }
     if (vk == VK_HELP) {
         if (fg) PostMessageW(fg, WM_HELP, 0, 0);
         return;
@@ -61,6 +70,7 @@ HWND SetFocus(HWND window) {
     if (old && plat::window_get(old)) SendMessageW(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
     if (window && plat::window_get(window) && t.focus == window)
         SendMessageW(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+    if (window && t.focus == window) plat::dialog_focus_moved(window);
     return old;
 }
 

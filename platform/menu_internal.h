@@ -38,6 +38,9 @@ struct SoftKey {
 HWND menubar_create(HWND owner, const SoftKey keys[2]);
 // The bar that belongs to the foreground window, if any.
 HWND menubar_of_foreground(void);
+// What SHCMBM_OVERRIDEKEY set for a soft key or Back (SHMBOF_* bits, 0 for
+// none or no bar) and the key's hot-key identifier (0, 1, 2).
+UINT menubar_override(HWND bar, int vk, int *hotkey_id);
 // A soft key was pressed: opens its popup or sends its command. False when
 // there is no such key.
 bool menubar_press(HWND bar, int index);

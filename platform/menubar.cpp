@@ -17,12 +17,23 @@ namespace {
 const WCHAR BAR_CLASS[] = L"menu_worker";
 const int KEY_PADDING = 6;
 
+// The keys whose handling SHCMBM_OVERRIDEKEY changes, in the order of their
+// hot-key identifiers.
+const int OVERRIDABLE[] = {VK_TSOFT1, VK_TSOFT2, VK_TBACK};
+
 struct MenuBar {
     HWND owner = nullptr;
     SoftKey keys[2];
     HMENU menu = nullptr;  // its items are the two keys: what SHCMBM_GETMENU hands out
     int open_key = -1;
+    UINT overrides[3] = {0, 0, 0};  // SHMBOF_* bits, by OVERRIDABLE
 };
+
+int override_slot(WPARAM vk) {
+    for (int i = 0; i < 3; i++)
+        if (WPARAM(OVERRIDABLE[i]) == vk) return i;
+    return -1;
+}
 
 std::map<HWND, MenuBar> &bars() {
     static std::map<HWND, MenuBar> b;
@@ -82,7 +93,13 @@ LRESULT bar_message(MenuBar *b, HWND window, UINT message, WPARAM wparam, LPARAM
         SoftKey *k = key_by_command(b, UINT(lparam));
         return k ? reinterpret_cast<LRESULT>(k->popup) : 0;
     }
-    case SHCMBM_OVERRIDEKEY: return TRUE;
+    case SHCMBM_OVERRIDEKEY: {
+        int slot = override_slot(wparam);
+        if (slot < 0) return 0;
+        UINT old = b->overrides[slot], mask = LOWORD(lparam) & (SHMBOF_NODEFAULT | SHMBOF_NOTIFY);
+        b->overrides[slot] = (old & ~mask) | (HIWORD(lparam) & mask);
+        return LRESULT(old);
+    }
     default: return DefWindowProcW(window, message, wparam, lparam);
     }
 }
@@ -142,6 +159,13 @@ HWND menubar_of_foreground(void) {
         if (w && (w->style & WS_VISIBLE) && w->owner == fg && is_bar(*it)) return *it;
     }
     return nullptr;
+}
+
+UINT menubar_override(HWND bar, int vk, int *hotkey_id) {
+    MenuBar *b = bar_get(bar);
+    int slot = override_slot(WPARAM(vk));
+    *hotkey_id = slot;
+    return b && slot >= 0 ? b->overrides[slot] : 0;
 }
 
 bool menubar_press(HWND bar, int index) {

@@ -3,10 +3,8 @@
 // right key's menu). Modal: the caller waits in a nested message loop while
 // the clock and everything else go on.
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
-#include "platform/gdi_internal.h"
 #include "platform/look.h"
 #include "platform/menu_internal.h"
 #include "platform/message_box.h"
@@ -77,24 +75,6 @@ void finish(Box *b, int id) {
     b->done = true;
 }
 
-// An anti-aliased disc or triangle as an 8-bit coverage map, 4x4 samples a pixel.
-std::vector<unsigned char> shape(int size, bool triangle) {
-    std::vector<unsigned char> cov(size_t(size) * size, 0);
-    for (int y = 0; y < size; y++)
-        for (int x = 0; x < size; x++) {
-            int in = 0;
-            for (int sy = 0; sy < 4; sy++)
-                for (int sx = 0; sx < 4; sx++) {
-                    double px = x + (sx + 0.5) / 4, py = y + (sy + 0.5) / 4, c = size / 2.0;
-                    bool inside = triangle ? py >= 1 && py <= size - 1 && std::fabs(px - c) <= (py - 1) / (size - 2) * c
-                                           : (px - c) * (px - c) + (py - c) * (py - c) <= (c - 0.5) * (c - 0.5);
-                    in += inside;
-                }
-            cov[size_t(y) * size + x] = (unsigned char)(in * 255 / 16);
-        }
-    return cov;
-}
-
 // The icon's mark: bold, about two thirds of the icon high; one per size.
 HFONT mark_font(int size) {
     static std::vector<std::pair<int, HFONT>> fonts;
@@ -114,11 +94,7 @@ void draw_icon(HDC dc, UINT type, int x, int y, int size) {
     bool warning = icon == MB_ICONWARNING;
     COLORREF fill = warning ? RGB(240, 170, 0) : icon == MB_ICONERROR ? RGB(204, 0, 0) : LOOK_HIGHLIGHT;
     const WCHAR *mark = warning ? L"!" : icon == MB_ICONERROR ? L"\x00D7" : icon == MB_ICONQUESTION ? L"?" : L"i";
-    DcTarget t;
-    if (!dc_target(gdi_dc(dc), &t)) return;
-    std::vector<unsigned char> cov = shape(size, warning);
-    paint_coverage(*t.surface, x + t.origin.x, y + t.origin.y, cov.data(), size, size, size, t.clip, fill);
-    dc_drawn(t);
+    look_blend(dc, x, y, look_shape(size, warning), size, fill);
     RECT r = {x, y + (warning ? size / 6 : 0), x + size, y + size};
     HGDIOBJ old = SelectObject(dc, mark_font(size));
     look_text(dc, r, mark, warning ? LOOK_TEXT : LOOK_BAR_TEXT, DT_SINGLELINE | DT_CENTER | DT_VCENTER);

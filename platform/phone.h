@@ -3,6 +3,9 @@
 
 #include "platform/types.h"
 #include "platform/clock.h"
+#include "platform/commctrl.h"
+#include "platform/controls.h"
+#include "platform/dialog.h"
 #include "platform/gdi.h"
 #include "platform/journal.h"
 #include "platform/last_error.h"

@@ -11,6 +11,7 @@ struct ResourceTables {
     std::vector<std::pair<const BitmapResource *, int>> bitmaps;
     std::vector<std::pair<const StringResource *, int>> strings;
     std::vector<std::pair<const MenuBarResource *, int>> menubars;
+    std::vector<std::pair<const DialogResource *, int>> dialogs;
 };
 
 ResourceTables &tables() {
@@ -20,20 +21,20 @@ ResourceTables &tables() {
 
 }  // namespace
 
-void resources_add_bitmaps(const BitmapResource *table, int count) {
+// A later table comes first, so that its entries win.
+template <typename T>
+static void add_table(std::vector<std::pair<const T *, int>> &list, const T *table, int count) {
     std::lock_guard<std::mutex> g(tables().lock);
-    tables().bitmaps.insert(tables().bitmaps.begin(), {table, count});
+    list.insert(list.begin(), {table, count});
 }
 
-void resources_add_strings(const StringResource *table, int count) {
-    std::lock_guard<std::mutex> g(tables().lock);
-    tables().strings.insert(tables().strings.begin(), {table, count});
-}
+void resources_add_bitmaps(const BitmapResource *table, int count) { add_table(tables().bitmaps, table, count); }
 
-void resources_add_menubars(const MenuBarResource *table, int count) {
-    std::lock_guard<std::mutex> g(tables().lock);
-    tables().menubars.insert(tables().menubars.begin(), {table, count});
-}
+void resources_add_strings(const StringResource *table, int count) { add_table(tables().strings, table, count); }
+
+void resources_add_menubars(const MenuBarResource *table, int count) { add_table(tables().menubars, table, count); }
+
+void resources_add_dialogs(const DialogResource *table, int count) { add_table(tables().dialogs, table, count); }
 
 template <typename T>
 static const T *find_by_id(const std::vector<std::pair<const T *, int>> &list, int id) {
@@ -47,6 +48,8 @@ static const T *find_by_id(const std::vector<std::pair<const T *, int>> &list, i
 const BitmapResource *resources_find_bitmap(int id) { return find_by_id(tables().bitmaps, id); }
 
 const MenuBarResource *resources_find_menubar(int id) { return find_by_id(tables().menubars, id); }
+
+const DialogResource *resources_find_dialog(int id) { return find_by_id(tables().dialogs, id); }
 
 int LoadStringW(HINSTANCE, UINT id, LPWSTR buffer, int chars) {
     if (!buffer || chars <= 0) return 0;

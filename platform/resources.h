@@ -1,6 +1,7 @@
 // A program's compiled resources, found by their numbers: bitmaps drawn by
-// the generator at build time, the string table and the soft-key menu bars. Each program registers
-// its tables at start; LoadBitmapW and LoadStringW look there.
+// the generator at build time, the string table, the soft-key menu bars and
+// the dialog templates. Each program registers its tables at start;
+// LoadBitmapW, LoadStringW, SHCreateMenuBar and DialogBoxParamW look there.
 #pragma once
 
 #include "platform/types.h"
@@ -43,6 +44,32 @@ struct MenuBarResource {
     SoftKeyResource keys[2];        // left, right; a key without text is absent
 };
 
+// One control of a dialog template. Positions and sizes are dialog units:
+// a quarter of the system font's average character width across, an eighth
+// of its height down (MapDialogRect). The control is made with
+// CreateWindowExW(ex_style, class_name, text, style | WS_CHILD | WS_VISIBLE,
+// ...), in table order, which is also the order of the tab stops.
+struct DialogItemResource {
+    const WCHAR *class_name;  // L"STATIC", L"BUTTON", L"EDIT", L"LISTBOX", L"COMBOBOX", UPDOWN_CLASS, ...
+    const WCHAR *text;        // NULL for none; for an SS_BITMAP static the bitmap, as L"#324"
+    int id;                   // control identifier; IDC_STATIC (-1) for none
+    DWORD style;              // the class's styles and WS_TABSTOP, WS_GROUP, WS_DISABLED, WS_BORDER
+    DWORD ex_style;
+    short x, y, cx, cy;       // dialog units
+};
+
+// A dialog template, found by DialogBoxParamW through its number. The dialog
+// shows its caption in the title bar and uses the system font.
+struct DialogResource {
+    int id;
+    DWORD style;              // WS_POPUP, WS_CAPTION, DS_CENTER, DS_SETFOREGROUND, ...
+    DWORD ex_style;           // WS_EX_TOPMOST keeps it above other windows
+    short x, y, cx, cy;       // dialog units, from the top-left of the screen's work area
+    const WCHAR *caption;
+    const DialogItemResource *items;
+    int item_count;
+};
+
 // The items of a static array and their number, for the tables above.
 #define MENU_ITEMS(array) (array), int(sizeof(array) / sizeof((array)[0]))
 
@@ -51,9 +78,11 @@ struct MenuBarResource {
 void resources_add_bitmaps(const BitmapResource *table, int count);
 void resources_add_strings(const StringResource *table, int count);
 void resources_add_menubars(const MenuBarResource *table, int count);
+void resources_add_dialogs(const DialogResource *table, int count);
 
 const BitmapResource *resources_find_bitmap(int id);
 const MenuBarResource *resources_find_menubar(int id);
+const DialogResource *resources_find_dialog(int id);
 
 // The phone's string loader: copies at most chars - 1 characters and
 // terminates; returns the characters copied, 0 when the string is missing.

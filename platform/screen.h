@@ -57,6 +57,9 @@ void screen_queue_action(const ScreenAction &action);
 int screen_message_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 // The message box on screen (velctl msgbox): false when none shows.
 bool message_box_screen_describe(std::string *caption, std::string *text, std::string *buttons, std::string *icon);
+// The foreground window and its controls, one per line (velctl dialog);
+// false when no window is in front.
+bool screen_describe_foreground(std::string *out);
 // Answers the box on screen with a button (IDOK ...) it has; false otherwise.
 bool message_box_screen_answer(int button);
 

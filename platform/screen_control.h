@@ -1,7 +1,7 @@
 // Reaching the program that shows a device's screen, for velctl: keys,
-// screenshots, the message box on screen, rotation, low memory. One request
-// line over a Unix socket in the device's runtime folder; the program answers
-// once it has dealt with everything the request caused.
+// screenshots, the message box on screen, the dialog in front, rotation, low
+// memory. One request line over a Unix socket in the device's runtime folder;
+// the program answers once it has dealt with everything the request caused.
 #pragma once
 
 #include <string>
@@ -20,8 +20,8 @@ bool screen_key_by_name(const char *name, ScreenKey *key);
 // The key that types one character (letters and digits have their own).
 ScreenKey screen_key_for_char(wchar_t ch);
 
-// Sends a request: "keys VK:CH ...", "screenshot", "msgbox", "answer ok|cancel|yes|no", "rotate",
-// "hibernate". True with the reply's text; false with the reason in `reply`. A screenshot's
+// Sends a request: "keys VK:CH ...", "screenshot", "msgbox", "dialog", "answer ok|cancel|yes|no",
+// "rotate", "hibernate". True with the reply's text; false with the reason in `reply`. A screenshot's
 // pixels (RGB rows, no padding) come in `pixels`.
 bool screen_call(const char *request, std::string *reply, std::vector<unsigned char> *pixels);
 

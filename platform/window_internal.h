@@ -14,6 +14,14 @@ namespace plat {
 
 struct Surface;
 
+// What a window of one of the platform's classes (a control, a dialog) keeps
+// besides the window record; freed with the window.
+struct ClassState {
+    virtual ~ClassState() = default;
+    // Adds what the window shows and holds, for `velctl dialog` (" key=value ...").
+    virtual void describe(HWND, std::string *) const {}
+};
+
 struct WindowClass {
     std::wstring name;
     WNDCLASSW info;
@@ -40,6 +48,7 @@ struct Window {
     bool erase = false;
     RECT invalid = {0, 0, 0, 0};      // bounding box of the update region, client coordinates
     HFONT font = nullptr;             // set by WM_SETFONT
+    std::unique_ptr<ClassState> state;
     // A top-level window's own pixels; the screen composes them.
     std::shared_ptr<Surface> pixels;
     // A window of another process found by FindWindowW: its socket path.

@@ -80,7 +80,7 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD st
         std::lock_guard<std::recursive_mutex> g(t.lock);
         auto cls = class_name ? t.classes.find(plat::fold_case(class_name)) : t.classes.end();
         if (cls == t.classes.end()) {
-            SetLastError(ERROR_INVALID_PARAMETER);
+            SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
             return nullptr;
         }
         Window *parent_window = parent ? plat::window_get(parent) : nullptr;

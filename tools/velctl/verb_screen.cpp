@@ -1,5 +1,5 @@
-// Keys, screenshots, rotation and low memory, delivered to the program that
-// shows the device's screen.
+// Keys, screenshots, rotation, low memory and the dialog in front, delivered
+// to the program that shows the device's screen.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -67,4 +67,13 @@ int verb_hibernate(int argc, char **) {
     if (argc != 0) return velctl_usage("hibernate", "takes no words");
     std::string reply;
     return call("hibernate", &reply);
+}
+
+int verb_dialog(int argc, char **) {
+    if (argc != 0) return velctl_usage("dialog", "takes no words");
+    std::string reply;
+    int rc = call("dialog", &reply);
+    size_t start = reply.find_first_not_of('\n');
+    if (rc == VELCTL_OK && start != std::string::npos) printf("%s\n", reply.substr(start).c_str());
+    return rc;
 }

@@ -34,5 +34,6 @@ int verb_journal(int argc, char **argv);
 int verb_key(int argc, char **argv);
 int verb_screenshot(int argc, char **argv);
 int verb_msgbox(int argc, char **argv);
+int verb_dialog(int argc, char **argv);
 int verb_rotate(int argc, char **argv);
 int verb_hibernate(int argc, char **argv);
