@@ -110,7 +110,7 @@ void paint_choice(const Window *w, const ButtonState *s, ControlPaint &p) {
     if (kind_of(w->style) == RADIO) look_radio_mark(p.dc, mark, s->check == BST_CHECKED, p.enabled);
     else look_check_mark(p.dc, mark, s->check != BST_UNCHECKED, p.enabled);
     RECT text = {mark.right + 5, 0, p.client.right - 2, p.client.bottom};
-    UINT format = DT_LEFT | DT_SINGLELINE | DT_VCENTER;
+    UINT format = DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
     if (w->style & BS_MULTILINE) {
         RECT need = text;
         DrawTextW(p.dc, w->title.c_str(), int(w->title.size()), &need, DT_WORDBREAK | DT_CALCRECT);

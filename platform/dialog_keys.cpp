@@ -12,9 +12,10 @@ namespace plat {
 
 namespace {
 
+// Shown is the control's own style: a dialog being made is not shown yet.
 bool tab_stop(HWND window) {
     Window *w = window_get(window);
-    return w && (w->style & WS_TABSTOP) && IsWindowVisible(window) && IsWindowEnabled(window);
+    return w && (w->style & (WS_TABSTOP | WS_VISIBLE)) == (WS_TABSTOP | WS_VISIBLE) && w->enabled;
 }
 
 // The dialog's own child that holds `window`.

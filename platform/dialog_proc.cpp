@@ -22,7 +22,7 @@ void restore_focus(HWND dialog) {
     DialogState *s = dialog_state(dialog);
     HWND focus = s ? s->focus : nullptr;
     Window *c = window_get(focus);
-    if (!c || c->parent != dialog || !IsWindowVisible(focus) || !IsWindowEnabled(focus))
+    if (!c || c->parent != dialog || !(c->style & WS_VISIBLE) || !c->enabled)
         focus = GetNextDlgTabItem(dialog, nullptr, FALSE);
     if (focus) SetFocus(focus);
 }
