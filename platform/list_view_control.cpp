@@ -117,11 +117,12 @@ int focus_index(const ListViewState *s) {
     return focused >= 0 ? focused : s->find(LVIS_SELECTED, 0);
 }
 
-// Up or down by one row; -1 when that would leave the list.
+// Up or down by one row; -1 when that would leave the list. Down into a list
+// without a selection takes its first row; up leaves it.
 int next_row(const ListViewState *s, int vk) {
     int count = int(s->items.size()), from = focus_index(s);
     if (count == 0) return -1;
-    if (from < 0) return 0;
+    if (from < 0) return vk == VK_DOWN ? 0 : -1;
     int to = from + (vk == VK_UP ? -1 : 1);
     return to >= 0 && to < count ? to : -1;
 }

@@ -170,10 +170,11 @@ BOOL expand(HWND window, HTREEITEM handle, UINT action, bool by_key) {
 }
 
 // Up or down over the items shown; NULL when that would leave the tree.
+// Down into a tree without a selection takes its first item; up leaves it.
 TreeItem *next_row(const TreeViewState *s, int vk) {
     std::vector<TreeItem *> rows = s->shown();
     if (rows.empty()) return nullptr;
-    if (!s->caret) return rows.front();
+    if (!s->caret) return vk == VK_DOWN ? rows.front() : nullptr;
     long at = std::find(rows.begin(), rows.end(), s->caret) - rows.begin() + (vk == VK_UP ? -1 : 1);
     return at >= 0 && at < long(rows.size()) ? rows[size_t(at)] : nullptr;
 }

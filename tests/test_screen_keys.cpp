@@ -13,67 +13,13 @@
 #include "platform/device.h"
 #include "platform/screen_control.h"
 #include "tests/support/run_program.h"
-#include "tests/support/temp_device.h"
+#include "tests/support/screen_program.h"
 
 namespace {
 
-class ScreenKeys : public TempDevice {
+class ScreenKeys : public ScreenProgram {
 protected:
-    void SetUp() override {
-        TempDevice::SetUp();
-        record = root + "/record.txt";
-    }
-    void TearDown() override {
-        // It ends cleanly: nothing leaked (under ASan), nothing hung.
-        if (peer > 0) {
-            EXPECT_EQ(stop_program(peer), 0);
-        }
-        TempDevice::TearDown();
-    }
-    void start(int width = 240, int height = 320) {
-        DeviceSettings ds = *device_settings();
-        ds.screen_width = width;
-        ds.screen_height = height;
-        ASSERT_TRUE(device_save_settings(&ds));
-        peer = start_program({SCREEN_PEER, root, record});
-        ASSERT_GT(peer, 0);
-        for (int i = 0; i < 500 && lines().empty(); i++) usleep(10000);
-        ASSERT_FALSE(lines().empty()) << "the test program never started";
-        // Ready once the screen answers.
-        std::string out;
-        for (int i = 0; i < 200 && velctl({"msgbox"}, &out) == 1 && out.find("no program") != std::string::npos; i++)
-            out.clear(), usleep(10000);
-        mark = lines().size();
-    }
-    int velctl(std::vector<std::string> words, std::string *out = nullptr) {
-        std::vector<std::string> argv = {VELCTL, "--device", root};
-        argv.insert(argv.end(), words.begin(), words.end());
-        ProgramResult r = run_program(argv);
-        if (out) *out = r.out + r.err;
-        return r.exit_code;
-    }
-    std::vector<std::string> lines() {
-        std::vector<std::string> out;
-        std::ifstream in(record);
-        for (std::string l; std::getline(in, l);) out.push_back(l);
-        return out;
-    }
-    // What the program recorded since the last call.
-    std::vector<std::string> fresh() {
-        std::vector<std::string> all = lines();
-        std::vector<std::string> out(all.begin() + long(std::min(mark, all.size())), all.end());
-        mark = all.size();
-        return out;
-    }
-    bool shot(const std::string &name, int *w, int *h, std::vector<unsigned char> *rgb) {
-        std::string file = root + "/" + name + ".png";
-        if (velctl({"screenshot", file}) != 0 || !png_read_rgb(file.c_str(), w, h, rgb)) return false;
-        if (const char *keep = getenv("VELMORA_SHOTS")) run_program({"/bin/cp", file, std::string(keep) + "/" + name + ".png"});
-        return true;
-    }
-    std::string record;
-    pid_t peer = -1;
-    size_t mark = 0;
+    void start(int width = 240, int height = 320) { start_on_screen(SCREEN_PEER, width, height); }
 };
 
 using Lines = std::vector<std::string>;
@@ -186,8 +132,7 @@ TEST_F(ScreenKeys, MenuAndMessageBoxInEveryScreenSize) {
         ASSERT_EQ(velctl({"key", "back", "soft1", "5"}), 0);
         ASSERT_TRUE(shot("msgbox-" + tag, &w, &h, &rgb));
         EXPECT_EQ(fresh(), (Lines{"initmenupopup 0", "initmenupopup 0", "command 1004"}));
-        EXPECT_EQ(stop_program(peer), 0);
-        peer = -1;
+        EXPECT_EQ(stop(), 0);
     }
 }
 
