@@ -120,7 +120,8 @@ void BM_ListViewOf5000SoundsInsertedSortedAndPainted(benchmark::State &state) {
     GetClientRect(parent, &client);
     for (auto _ : state) {
         HWND list = CreateWindowExW(0, WC_LISTVIEW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL |
-                                    LVS_SORTASCENDING | LVS_NOCOLUMNHEADER, 0, 0, int(client.right), int(client.bottom),
+                                    LVS_SORTASCENDING | LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS, 0, 0, int(client.right),
+                                    int(client.bottom),
                                     parent, reinterpret_cast<HMENU>(1089), nullptr, nullptr);
         SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons));
         unsigned seed = 12345;

@@ -106,6 +106,8 @@ typedef struct tagNMDATETIMECHANGE {
 #define LVS_SINGLESEL 0x0004
 #define LVS_SHOWSELALWAYS 0x0008
 #define LVS_SORTASCENDING 0x0010
+// Without it the list view destroys its image lists when it is destroyed.
+#define LVS_SHAREIMAGELISTS 0x0040
 #define LVS_NOCOLUMNHEADER 0x4000
 #define LVS_EX_FULLROWSELECT 0x00000020
 
@@ -190,7 +192,7 @@ typedef struct tagNMLISTVIEW {
 // Tree view: items under a parent in the order inserted (at the end), with
 // buttons to expand; up and down move the selection over the shown items,
 // right expands, left collapses or goes to the parent. The action key is not
-// the tree's: the dialog gets it as IDOK.
+// the tree's: the dialog gets it as IDOK. Its image list stays the caller's.
 #define WC_TREEVIEWW L"SysTreeView32"
 #define WC_TREEVIEW WC_TREEVIEWW
 #define TVS_HASBUTTONS 0x0001

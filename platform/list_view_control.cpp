@@ -352,6 +352,10 @@ LRESULT list_view_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) 
             notify_parent(window, NM_RETURN, &header);
         }
         return 0;
+    case WM_DESTROY:
+        if (!(style_of(window) & LVS_SHAREIMAGELISTS))
+            for (HIMAGELIST list : s->images) ImageList_Destroy(list);
+        return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case WM_SIZE: InvalidateRect(window, nullptr, TRUE); return 0;

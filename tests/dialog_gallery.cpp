@@ -58,7 +58,9 @@ const DialogItemResource GALLERY_ITEMS[] = {
     {L"BUTTON", L"Test", 1047, BS_PUSHBUTTON | TAB, 0, 70, 286, 62, 14},
     {L"STATIC", L"Sounds:", IDC_STATIC, SS_LEFT, 0, 4, 304, 128, 10},
     {WC_LISTVIEW, nullptr, 1089,
-     LVS_REPORT | LVS_SINGLESEL | LVS_SORTASCENDING | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | WS_BORDER | TAB, 0, 4, 314,
+     LVS_REPORT | LVS_SINGLESEL | LVS_SORTASCENDING | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
+         WS_BORDER | TAB,
+     0, 4, 314,
      128, 46},
     {L"STATIC", L"Folders:", IDC_STATIC, SS_LEFT, 0, 4, 364, 128, 10},
     {WC_TREEVIEW, nullptr, 1055, TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER | TAB, 0, 4, 374, 128,
@@ -359,7 +361,8 @@ INT_PTR browser_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
         RECT client;
         GetClientRect(dialog, &client);
         list = CreateWindowExW(0, WC_LISTVIEW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                               LVS_SORTASCENDING | LVS_NOCOLUMNHEADER, 0, 0, int(client.right), int(client.bottom),
+                               LVS_SORTASCENDING | LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS, 0, 0, int(client.right),
+                               int(client.bottom),
                                dialog, reinterpret_cast<HMENU>(1089), nullptr, nullptr);
         fill_sounds(list, sound_icons);
         const WCHAR *names[] = {L"Echo", L"Alpha", L"Delta", L"Bravo", L"Charlie"};

@@ -381,6 +381,15 @@ TEST_F(Controls, ImageListsCutBitmapsAndDrawWithTheirTransparentColour) {
     EXPECT_TRUE(ImageList_Destroy(masked));
     EXPECT_FALSE(ImageList_Destroy(masked));
     EXPECT_EQ(ImageList_GetImageCount(masked), 0);
+    // A list view takes its image list with it unless told they are shared.
+    HWND shared = make(WC_LISTVIEW, LVS_REPORT | LVS_SHAREIMAGELISTS, 1), owning = make(WC_LISTVIEW, LVS_REPORT, 2);
+    HIMAGELIST kept = ImageList_Create(4, 4, ILC_COLOR, 1, 1), taken = ImageList_Create(4, 4, ILC_COLOR, 1, 1);
+    SendMessageW(shared, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(kept));
+    SendMessageW(owning, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(taken));
+    DestroyWindow(shared);
+    DestroyWindow(owning);
+    EXPECT_TRUE(ImageList_Destroy(kept));
+    EXPECT_FALSE(ImageList_Destroy(taken));
     EXPECT_TRUE(ImageList_Destroy(wide));
 }
 
