@@ -2,8 +2,6 @@
 // and does the default work for what that leaves (answering FALSE). A
 // message it handles answers with DWL_MSGRESULT, except WM_INITDIALOG and the
 // WM_CTLCOLOR* messages, which answer with what the procedure returned.
-#include <algorithm>
-
 #include "platform/dialog_internal.h"
 #include "platform/message_box.h"
 #include "platform/look.h"
@@ -48,9 +46,7 @@ void paint(HWND dialog) {
     if (s && (s->shell_flags & SHIDIF_WANTSCROLLBAR) && content > height) {
         RECT track = {client.right - 3, 0, client.right, client.bottom};
         look_fill(dc, track, LOOK_FACE);
-        RECT thumb = {track.left, height * s->scroll / content, track.right,
-                      std::min(height, height * (s->scroll + height) / content)};
-        look_fill(dc, thumb, LOOK_FIELD_EDGE);
+        look_scroll_thumb(dc, track, s->scroll, height, content);
     }
     EndPaint(dialog, &ps);
 }

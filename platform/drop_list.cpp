@@ -55,12 +55,9 @@ void paint_drop(HWND window) {
             look_text(dc, r, l.texts[size_t(i)].c_str(), i == l.highlight ? LOOK_BAR_TEXT : LOOK_TEXT,
                       DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
         }
-        if (int(l.texts.size()) > shown) {
-            int height = int(client.bottom) - 2;
-            RECT bar = {client.right - 4, 1 + height * l.top / int(l.texts.size()), client.right - 1,
-                        1 + height * std::min(int(l.texts.size()), l.top + shown) / int(l.texts.size())};
-            look_fill(dc, bar, LOOK_FIELD_EDGE);
-        }
+        if (int(l.texts.size()) > shown)
+            look_scroll_thumb(dc, {client.right - 4, 1, client.right - 1, client.bottom - 1}, l.top, shown,
+                              int(l.texts.size()));
     }
     EndPaint(window, &ps);
 }

@@ -1,13 +1,11 @@
 // Image lists: images of one size cut from bitmaps, each with the colour
 // that is transparent in it (ImageList_AddMasked on a list with ILC_MASK),
-// drawn through the painter. Handles are never reused, so a destroyed list
-// is refused rather than mistaken for a newer one.
-#include <map>
-#include <memory>
+// drawn through the painter. A destroyed list's handle is refused.
 #include <vector>
 
 #include "platform/commctrl.h"
 #include "platform/gdi_internal.h"
+#include "platform/handle_table.h"
 #include "platform/last_error.h"
 
 namespace plat {
@@ -27,20 +25,12 @@ struct ImageList {
     std::vector<Image> images;
 };
 
-struct ImageListTable {
-    std::map<uintptr_t, std::unique_ptr<ImageList>> lists;
-    uintptr_t next = 0x40000;
-};
-
-ImageListTable &table() {
-    static ImageListTable t;
+HandleTable<ImageList> &table() {
+    static HandleTable<ImageList> t(0x40000);
     return t;
 }
 
-ImageList *find(HIMAGELIST handle) {
-    auto it = table().lists.find(reinterpret_cast<uintptr_t>(handle));
-    return it == table().lists.end() ? nullptr : it->second.get();
-}
+ImageList *find(HIMAGELIST handle) { return table().find(handle); }
 
 // Cuts the bitmap into as many whole images as its width holds.
 int add(HIMAGELIST handle, HBITMAP bitmap, const COLORREF *key) {
@@ -77,11 +67,7 @@ HIMAGELIST ImageList_Create(int width, int height, UINT flags, int initial, int 
     list->height = height;
     list->flags = flags;
     list->images.reserve(size_t(initial));
-    plat::ImageListTable &t = plat::table();
-    uintptr_t h = t.next;
-    t.next += 4;
-    t.lists[h] = std::move(list);
-    return reinterpret_cast<HIMAGELIST>(h);
+    return plat::table().add<HIMAGELIST>(std::move(list));
 }
 
 int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP) { return plat::add(list, image, nullptr); }
@@ -113,6 +99,4 @@ BOOL ImageList_Draw(HIMAGELIST handle, int index, HDC dc, int x, int y, UINT) {
     return TRUE;
 }
 
-BOOL ImageList_Destroy(HIMAGELIST handle) {
-    return plat::table().lists.erase(reinterpret_cast<uintptr_t>(handle)) ? TRUE : FALSE;
-}
+BOOL ImageList_Destroy(HIMAGELIST handle) { return plat::table().erase(handle) ? TRUE : FALSE; }

@@ -188,12 +188,9 @@ void paint_list_view(HWND window) {
             RECT r = {0, header + (i - s->top) * row, p.client.right, header + (i - s->top + 1) * row};
             paint_row(window, s, p, i, r);
         }
-        if (int(s->items.size()) > rows) {
-            int height = int(p.client.bottom) - header, count = int(s->items.size());
-            RECT bar = {p.client.right - 3, header + height * s->top / count, p.client.right,
-                        header + height * std::min(count, s->top + rows) / count};
-            look_fill(p.dc, bar, LOOK_FIELD_EDGE);
-        }
+        if (int(s->items.size()) > rows)
+            look_scroll_thumb(p.dc, {p.client.right - 3, header, p.client.right, p.client.bottom}, s->top, rows,
+                              int(s->items.size()));
         if (GetWindowLongW(window, GWL_STYLE) & WS_BORDER) look_frame(p.dc, p.client, LOOK_FIELD_EDGE, 1);
     }
     control_paint_end(window, &p);

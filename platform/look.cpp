@@ -1,5 +1,6 @@
 #include "platform/look.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/gdi_internal.h"
@@ -76,6 +77,14 @@ void look_arrow(HDC dc, const RECT &rect, int direction, int size, COLORREF colo
         }
         look_fill(dc, line, colour);
     }
+}
+
+void look_scroll_thumb(HDC dc, const RECT &track, int first, int shown, int total) {
+    if (total <= 0) return;
+    int height = int(track.bottom - track.top);
+    RECT thumb = {track.left, track.top + height * first / total, track.right,
+                  track.top + height * std::min(total, first + shown) / total};
+    look_fill(dc, thumb, LOOK_FIELD_EDGE);
 }
 
 void look_field(HDC dc, const RECT &rect, bool focused) {

@@ -41,6 +41,10 @@ void look_blend(HDC dc, int x, int y, const std::vector<unsigned char> &coverage
 // centred in `rect`, `size` pixels from its point to its base.
 void look_arrow(HDC dc, const RECT &rect, int direction, int size, COLORREF colour);
 
+// Where a list or dialog is scrolled to: a thumb in `track` for `shown` of
+// `total` rows (or pixels) from `first`.
+void look_scroll_thumb(HDC dc, const RECT &track, int first, int shown, int total);
+
 // A field (edit box, spin box, drop-down list, time): white inside a thin
 // edge, or inside the highlight when it has the focus.
 void look_field(HDC dc, const RECT &rect, bool focused);

@@ -1,8 +1,6 @@
 // Menus behind their handles: items with text, command, separator and
 // submenu; grayed and checked states changed by command or position.
-#include <map>
-#include <memory>
-
+#include "platform/handle_table.h"
 #include "platform/last_error.h"
 #include "platform/menu_internal.h"
 
@@ -10,13 +8,8 @@ namespace plat {
 
 namespace {
 
-struct MenuTable {
-    std::map<uintptr_t, std::unique_ptr<Menu>> menus;
-    uintptr_t next = 0x30000;
-};
-
-MenuTable &menus() {
-    static MenuTable t;
+HandleTable<Menu> &menus() {
+    static HandleTable<Menu> t(0x30000);
     return t;
 }
 
@@ -44,8 +37,7 @@ DWORD change_state(HMENU menu, UINT item, UINT flags, UINT mask) {
 }  // namespace
 
 Menu *menu_get(HMENU handle) {
-    auto it = menus().menus.find(reinterpret_cast<uintptr_t>(handle));
-    return it == menus().menus.end() ? nullptr : it->second.get();
+    return menus().find(handle);
 }
 
 HMENU menu_from_resource(const MenuItemResource *items, int count) {
@@ -66,13 +58,7 @@ bool menu_item_selectable(const MenuItem &item) { return !(item.flags & (MF_SEPA
 
 }  // namespace plat
 
-HMENU CreatePopupMenu(void) {
-    plat::MenuTable &t = plat::menus();
-    uintptr_t h = t.next;
-    t.next += 4;
-    t.menus[h] = std::make_unique<plat::Menu>();
-    return reinterpret_cast<HMENU>(h);
-}
+HMENU CreatePopupMenu(void) { return plat::menus().add<HMENU>(std::make_unique<plat::Menu>()); }
 
 BOOL AppendMenuW(HMENU handle, UINT flags, UINT_PTR id_or_popup, LPCWSTR text) {
     plat::Menu *m = plat::menu_get(handle);
@@ -98,7 +84,7 @@ BOOL DestroyMenu(HMENU handle) {
     std::vector<HMENU> subs;
     for (auto &it : m->items)
         if (it.submenu) subs.push_back(it.submenu);
-    plat::menus().menus.erase(reinterpret_cast<uintptr_t>(handle));
+    plat::menus().erase(handle);
     for (HMENU s : subs) DestroyMenu(s);
     return TRUE;
 }

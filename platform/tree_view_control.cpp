@@ -236,6 +236,9 @@ void paint_tree(HWND window) {
             RECT r = {0, (i - s->top) * height, p.client.right, (i - s->top + 1) * height};
             paint_row(window, s, p, rows[size_t(i)], r);
         }
+        if (int(rows.size()) > in_view)
+            look_scroll_thumb(p.dc, {p.client.right - 3, 0, p.client.right, p.client.bottom}, s->top, in_view,
+                              int(rows.size()));
         if (p.focused && !s->caret) look_frame(p.dc, {0, 0, p.client.right, height}, LOOK_HIGHLIGHT, 1);
         if (GetWindowLongW(window, GWL_STYLE) & WS_BORDER) look_frame(p.dc, p.client, LOOK_FIELD_EDGE, 1);
     }

@@ -4,18 +4,14 @@
 // does), which can open another over itself. It writes what it is told to a
 // record file, one line each; "Report" on its menu writes the state of every
 // control as the phone's messages read it. Driven by velctl.
-#include <signal.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
-
 #include <cstdarg>
 #include <cstdio>
 #include <string>
 
 #include "platform/device.h"
 #include "platform/phone.h"
-#include "platform/window_internal.h"
 #include "resources/clock_bitmaps.h"
+#include "tests/support/quit_on_term.h"
 
 namespace {
 
@@ -422,11 +418,6 @@ LRESULT main_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     }
 }
 
-void quit_on_term(int fd, void *) {
-    struct signalfd_siginfo info;
-    if (read(fd, &info, sizeof info) == ssize_t(sizeof info)) PostQuitMessage(0);
-}
-
 void make_shared_things() {
     register_clock_bitmaps();
     resources_add_menubars(BARS, 3);
@@ -462,11 +453,7 @@ int main(int argc, char **argv) {
     HWND w = CreateWindowExW(0, L"GalleryMain", L"Gallery Main", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
     if (!w) return 5;
-    sigset_t term;
-    sigemptyset(&term);
-    sigaddset(&term, SIGTERM);
-    sigprocmask(SIG_BLOCK, &term, nullptr);
-    plat::loop_watch_fd(signalfd(-1, &term, SFD_CLOEXEC | SFD_NONBLOCK), quit_on_term, nullptr);
+    quit_on_sigterm();
     PostMessageW(w, MSG_OPEN, 0, 0);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);

@@ -2,17 +2,13 @@
 // tests: it writes what it receives to a record file, one line each, and is
 // driven by velctl. With --timer it redraws a counter once a second, as the
 // clock does.
-#include <signal.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "platform/device.h"
 #include "platform/phone.h"
-#include "platform/window_internal.h"
+#include "tests/support/quit_on_term.h"
 
 namespace {
 
@@ -123,13 +119,6 @@ LRESULT proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     }
 }
 
-// SIGTERM ends the program through its message loop, so that it exits
-// cleanly (and leak checks run).
-void quit_on_term(int fd, void *) {
-    struct signalfd_siginfo info;
-    if (read(fd, &info, sizeof info) == ssize_t(sizeof info)) PostQuitMessage(0);
-}
-
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -155,11 +144,7 @@ int main(int argc, char **argv) {
                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
     if (!w) return 6;
     if (argc > 3 && strcmp(argv[3], "--timer") == 0) SetTimer(w, TICK, 1000, nullptr);
-    sigset_t term;
-    sigemptyset(&term);
-    sigaddset(&term, SIGTERM);
-    sigprocmask(SIG_BLOCK, &term, nullptr);
-    plat::loop_watch_fd(signalfd(-1, &term, SFD_CLOEXEC | SFD_NONBLOCK), quit_on_term, nullptr);
+    quit_on_sigterm();
     note("ready %ld", 0);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
