@@ -109,6 +109,7 @@ void dialog_show_control(HWND dialog, HWND control) {
 void dialog_layout(HWND dialog) {
     DialogState *s = dialog_state(dialog);
     if (!s) return;
+    drop_list_close(s->focus);  // it would hang where the field was
     RECT client;
     GetClientRect(dialog, &client);
     int right = int(client.right) - right_margin(dialog);
