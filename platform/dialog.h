@@ -30,13 +30,15 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define IDC_STATIC (-1)
 
 // Runs the dialog of template `name` (MAKEINTRESOURCEW(number)) until
-// EndDialog; returns EndDialog's result, or -1 when the template or one of its
-// controls cannot be made. The owner is disabled meanwhile. Dialogs nest: one
-// opened from a dialog returns to that dialog's loop.
+// EndDialog; returns EndDialog's result, -1 when the template or one of its
+// controls cannot be made, 0 for an owner that is no window. The owner is
+// disabled meanwhile. Dialogs nest: one opened from a dialog returns to that
+// dialog's loop. A quit ends every loop (the result is then 0) and stays
+// posted for the program's own loop.
 INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC proc, LPARAM param);
-// Ends the loop of a dialog opened by DialogBoxParamW once the current message
-// is handled; called again before that, the later result wins. FALSE for a
-// window that is no running dialog.
+// Hides the dialog and ends its loop once the current message is handled;
+// called again before that, the later result wins. FALSE for a window that is
+// no dialog opened by DialogBoxParamW.
 BOOL EndDialog(HWND dialog, INT_PTR result);
 // The dialog keys (up, down, action) of a message for `dialog`: TRUE when the
 // dialog used it, so it must not be dispatched.
