@@ -1,0 +1,42 @@
+// Where the mixed blocks go. Every output takes 16-bit mono blocks at the
+// mixer's rate and paces the mixer to real time by blocking in write().
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+
+namespace audio {
+
+class Output {
+public:
+    virtual ~Output() = default;
+    // Blocks until the block is due, then hands it on.
+    virtual void write(const int16_t *samples, int frames) = 0;
+    virtual const char *name() const = 0;
+};
+
+// Keeps a writer to real time: block n is handed on one block before it
+// would be heard, measured on the monotonic clock from the first write.
+class Pacer {
+public:
+    explicit Pacer(int rate) : rate_(rate) {}
+    void wait(int frames);
+
+private:
+    int rate_;
+    bool started_ = false;
+    struct timespec start_{};
+    int64_t frames_ = 0;
+};
+
+// The output VELMORA_AUDIO asks for ("sdl", "null" or "wav:/path"); `kind`
+// FSOUND_OUTPUT_NOSOUND always gives the null output. A sound device that
+// cannot be opened gives the null output too.
+std::unique_ptr<Output> open_output(int kind, int rate);
+
+std::unique_ptr<Output> open_null_output(int rate);
+std::unique_ptr<Output> open_wav_output(const char *path, int rate);
+std::unique_ptr<Output> open_sdl_output(int rate);  // NULL when no device plays
+
+}  // namespace audio
