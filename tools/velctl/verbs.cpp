@@ -10,6 +10,8 @@ const VelctlVerb VELCTL_VERBS[] = {
      "show or change the registry (KEY as on the phone, e.g. \"Software\\Tamsett\\Velmora\\Alarms\\3\")", verb_reg},
     {"settings", "", "print the settings as the programs load them", verb_settings},
     {"alarms", "", "print the ten alarms as the programs load them", verb_alarms},
+    {"power", "on", "switch the device on again, as after a suspend", verb_power},
+    {"profile", "[on|silent]", "show or set the phone's sound profile", verb_profile},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -26,3 +26,5 @@ int verb_device(int argc, char **argv);
 int verb_reg(int argc, char **argv);
 int verb_settings(int argc, char **argv);
 int verb_alarms(int argc, char **argv);
+int verb_power(int argc, char **argv);
+int verb_profile(int argc, char **argv);
