@@ -7,8 +7,12 @@ namespace audio {
 namespace {
 
 const int PHASES = 256;
-const int ZERO_CROSSINGS = 10;  // per side: the filter's length against its sharpness
-const double KAISER_BETA = 8.0; // about 80 dB of stopband
+// The filter passes up to 86 % of the lower Nyquist frequency and stops
+// everything from the lower Nyquist frequency on, by 75 dB: nothing folds
+// back into what can be heard.
+const double PASS_EDGE = 0.86;
+const double STOP_DB = 75.0;
+const double KAISER_BETA = 0.1102 * (STOP_DB - 8.7);
 const int PULL_CHUNK = 1024;
 
 double bessel_i0(double x) {
@@ -28,10 +32,13 @@ double sinc(double x) { return x == 0.0 ? 1.0 : std::sin(M_PI * x) / (M_PI * x);
 Resampler::Resampler(int in_rate, int out_rate)
     : in_rate_(in_rate), out_rate_(out_rate), bypass_(in_rate == out_rate) {
     step_ = (uint64_t(in_rate) << 32) / uint64_t(out_rate);
-    // Cut a little below the lower Nyquist frequency so that the transition
-    // band lies where the output cannot carry anything.
-    double cutoff = 0.5 * std::min(1.0, double(out_rate) / in_rate) * 0.92;
-    half_ = int(std::ceil(ZERO_CROSSINGS / (2.0 * cutoff)));
+    // Band edges in cycles per input sample; the Kaiser design gives the
+    // taps that reach the stopband attenuation across the transition.
+    double nyquist = 0.5 * std::min(1.0, double(out_rate) / in_rate);
+    double transition = nyquist * (1.0 - PASS_EDGE);
+    double cutoff = nyquist * (1.0 + PASS_EDGE) / 2.0;
+    double taps = (STOP_DB - 7.95) / (2.285 * 2.0 * M_PI * transition);
+    half_ = int(std::ceil(taps / 2.0));
     int width = 2 * half_;
     table_.assign(size_t(PHASES + 1) * width, 0.0f);
     double norm = bessel_i0(KAISER_BETA);
