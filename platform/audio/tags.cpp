@@ -69,7 +69,6 @@ void add_text(std::vector<TagField> &out, int type, const std::string &name, con
 }
 
 void read_id3v2(std::vector<TagField> &out, TagLib::ID3v2::Tag *tag) {
-    if (!tag) return;
     for (TagLib::ID3v2::Frame *frame : tag->frameList()) {
         // The frame as stored: a 10-byte header, then its data.
         TagLib::ByteVector whole = frame->render();
@@ -79,13 +78,15 @@ void read_id3v2(std::vector<TagField> &out, TagLib::ID3v2::Tag *tag) {
     }
 }
 
+// Fields of fixed size: an empty one is no field at all.
 void read_id3v1(std::vector<TagField> &out, TagLib::ID3v1::Tag *tag) {
-    if (!tag) return;
-    add_text(out, FSOUND_TAGFIELD_ID3V1, "TITLE", tag->title());
-    add_text(out, FSOUND_TAGFIELD_ID3V1, "ARTIST", tag->artist());
-    add_text(out, FSOUND_TAGFIELD_ID3V1, "ALBUM", tag->album());
-    add_text(out, FSOUND_TAGFIELD_ID3V1, "COMMENT", tag->comment());
-    add_text(out, FSOUND_TAGFIELD_ID3V1, "GENRE", tag->genre());
+    const struct {
+        const char *name;
+        TagLib::String text;
+    } fields[] = {{"TITLE", tag->title()}, {"ARTIST", tag->artist()}, {"ALBUM", tag->album()},
+                  {"COMMENT", tag->comment()}, {"GENRE", tag->genre()}};
+    for (const auto &f : fields)
+        if (!f.text.isEmpty()) add_text(out, FSOUND_TAGFIELD_ID3V1, f.name, f.text);
 }
 
 void read_xiph(std::vector<TagField> &out, TagLib::Ogg::XiphComment *tag) {
@@ -112,8 +113,12 @@ std::vector<TagField> read_stream(TagLib::IOStream *stream, TagFileKind kind) {
     if (kind == TAG_FILE_MPEG) {
         TagLib::MPEG::File f(stream, TagLib::ID3v2::FrameFactory::instance(), false);
         if (!f.isValid()) return out;
-        read_id3v2(out, f.ID3v2Tag(false));
-        read_id3v1(out, f.ID3v1Tag(false));
+        // The old 30-character ID3v1 fields only stand in for a missing
+        // ID3v2 tag; after it they would cut its longer texts.
+        if (f.hasID3v2Tag())
+            read_id3v2(out, f.ID3v2Tag());
+        else if (f.hasID3v1Tag())
+            read_id3v1(out, f.ID3v1Tag());
     } else if (kind == TAG_FILE_OGG) {
         TagLib::Ogg::Vorbis::File vorbis(stream, false);
         if (vorbis.isValid()) {

@@ -35,19 +35,31 @@ bool write_wav_tone(const std::string &path, double seconds, double freq, int ra
     return write_tones(path, {{seconds, freq}}, rate, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
 }
 
-std::string id3v2_tag(const std::vector<Id3Frame> &frames) {
+namespace {
+
+// Four bytes of seven bits each, as ID3v2 writes its tag size and version
+// 2.4 its frame sizes.
+std::string syncsafe(uint32_t size) {
+    std::string out;
+    for (int shift = 21; shift >= 0; shift -= 7) out += char((size >> shift) & 0x7F);
+    return out;
+}
+
+std::string big_endian(uint32_t size) {
+    std::string out;
+    for (int shift = 24; shift >= 0; shift -= 8) out += char((size >> shift) & 0xFF);
+    return out;
+}
+
+}  // namespace
+
+std::string id3v2_tag(const std::vector<Id3Frame> &frames, int version) {
     std::string body;
     for (const Id3Frame &f : frames) {
         uint32_t size = uint32_t(f.data.size());
-        body += f.id;
-        for (int shift = 24; shift >= 0; shift -= 8) body += char((size >> shift) & 0xFF);
-        body += std::string(2, '\0');
-        body += f.data;
+        body += f.id + (version == 4 ? syncsafe(size) : big_endian(size)) + std::string(2, '\0') + f.data;
     }
-    uint32_t size = uint32_t(body.size());
-    std::string tag = std::string("ID3\x03\x00\x00", 6);
-    for (int shift = 21; shift >= 0; shift -= 7) tag += char((size >> shift) & 0x7F);
-    return tag + body;
+    return std::string("ID3") + char(version) + std::string(2, '\0') + syncsafe(uint32_t(body.size())) + body;
 }
 
 bool write_tagged_mp3(const std::string &path, const std::string &tag, double seconds) {

@@ -19,12 +19,13 @@ bool write_tones(const std::string &path, const std::vector<TonePart> &parts, in
                  const char *title = nullptr, const char *artist = nullptr);
 bool write_wav_tone(const std::string &path, double seconds, double freq, int rate = 22050);
 
-// An ID3v2.3 tag holding text frames: id and raw data (encoding byte first).
+// An ID3v2.3 or 2.4 tag holding text frames: id and raw data (encoding byte
+// first). UTF-8 text (encoding 3) belongs in version 2.4.
 struct Id3Frame {
     std::string id;
     std::string data;
 };
-std::string id3v2_tag(const std::vector<Id3Frame> &frames);
+std::string id3v2_tag(const std::vector<Id3Frame> &frames, int version = 3);
 // Writes `tag` followed by an MP3 of one tone.
 bool write_tagged_mp3(const std::string &path, const std::string &tag, double seconds = 0.3);
 
