@@ -11,8 +11,7 @@
 
 #include "platform/phone.h"
 #include "sound/song_list.h"
-
-#define SONG_TEXT_CHARS 254
+#include "sound/tag_value.h"
 
 typedef std::atomic<unsigned char> SoundFlag;
 typedef std::atomic<FSOUND_STREAM *> StreamSlot;
