@@ -77,8 +77,11 @@ SongNode *ReadFolder(LPCWSTR folder) {
         w.room = FOLDER_QUEUE_START;
         push_folder(&w, folder);
         for (int i = 0; i < w.count && !w.stopped; i++) {
+            // A copy: the queue may move while this folder adds to it.
+            WCHAR current[MAX_PATH];
+            plat::copy_wide(current, MAX_PATH, w.queue[i]);
             // Links back into the walk or above its root are not followed.
-            if (folder_walk_admit(guard, w.queue[i])) read_one_folder(&w, w.queue[i]);
+            if (folder_walk_admit(guard, current)) read_one_folder(&w, current);
         }
     }
     folder_walk_end(guard);

@@ -90,6 +90,18 @@ TEST_F(SongListTest, FolderGivesItsMusicByNameAcrossSubfolders) {
     EXPECT_EQ(ReadFolder(L"\\My Documents\\None"), nullptr);
 }
 
+TEST_F(SongListTest, FolderQueueGrowsPastItsFirstRoom) {
+    for (int i = 0; i < 250; i++) {
+        WCHAR path[MAX_PATH];
+        swprintf(path, MAX_PATH, L"\\Music\\%03d\\s%03d.mp3", i, 249 - i);
+        touch(path);
+    }
+    auto found = paths(ReadFolder(L"\\Music"));
+    ASSERT_EQ(found.size(), 250u);
+    EXPECT_EQ(found.front(), L"\\Music\\249\\s000.mp3");
+    EXPECT_EQ(found.back(), L"\\Music\\000\\s249.mp3");
+}
+
 TEST_F(SongListTest, FolderWalkFollowsNoLinkBackIntoItselfOrAbove) {
     touch(L"\\Music\\a.mp3");
     touch(L"\\Music\\sub\\b.mp3");
