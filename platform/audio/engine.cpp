@@ -58,6 +58,7 @@ void mix_loop(std::shared_ptr<Core> core) {
     std::vector<int16_t> block(BLOCK);
     std::vector<VoiceEnd> ended;
     while (!core->stopping.load()) {
+        core->output->wait(BLOCK);
         {
             std::lock_guard<std::mutex> g(core->lock);
             ended.clear();

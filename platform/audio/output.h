@@ -1,5 +1,7 @@
 // Where the mixed blocks go. Every output takes 16-bit mono blocks at the
-// mixer's rate and paces the mixer to real time by blocking in write().
+// mixer's rate and paces the mixer to real time: the mixer waits until the
+// output wants the next block, then mixes it, so a sound started meanwhile
+// is in it.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +13,9 @@ namespace audio {
 class Output {
 public:
     virtual ~Output() = default;
-    // Blocks until the block is due, then hands it on.
+    // Blocks until a block of `frames` is due.
+    virtual void wait(int frames) = 0;
+    // Hands the block on.
     virtual void write(const int16_t *samples, int frames) = 0;
     virtual const char *name() const = 0;
 };

@@ -8,7 +8,8 @@ namespace {
 class NullOutput : public Output {
 public:
     explicit NullOutput(int rate) : pacer_(rate) {}
-    void write(const int16_t *, int frames) override { pacer_.wait(frames); }
+    void wait(int frames) override { pacer_.wait(frames); }
+    void write(const int16_t *, int) override {}
     const char *name() const override { return "null"; }
 
 private:

@@ -49,21 +49,25 @@ public:
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
-    void write(const int16_t *samples, int frames) override {
-        if (SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_PLAYING) {
+    void wait(int frames) override {
+        if (!playing()) {
             // The device went away: keep time as the null output does.
             pacer_.wait(frames);
             return;
         }
-        SDL_QueueAudio(device_, samples, Uint32(frames) * 2);
         Uint32 ahead = Uint32(QUEUE_BLOCKS * DEVICE_BLOCK * 2);
-        while (SDL_GetQueuedAudioSize(device_) > ahead && SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_PLAYING)
-            SDL_Delay(2);
+        while (SDL_GetQueuedAudioSize(device_) > ahead && playing()) SDL_Delay(2);
+    }
+
+    void write(const int16_t *samples, int frames) override {
+        if (playing()) SDL_QueueAudio(device_, samples, Uint32(frames) * 2);
     }
 
     const char *name() const override { return "sdl"; }
 
 private:
+    bool playing() { return SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_PLAYING; }
+
     SDL_AudioDeviceID device_;
     Pacer pacer_;
 };

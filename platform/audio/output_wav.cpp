@@ -30,8 +30,9 @@ public:
         fclose(file_);
     }
 
+    void wait(int frames) override { pacer_.wait(frames); }
+
     void write(const int16_t *samples, int frames) override {
-        pacer_.wait(frames);
         unsigned char bytes[2 * 1024];
         for (int done = 0; done < frames;) {
             int n = frames - done < 1024 ? frames - done : 1024;
