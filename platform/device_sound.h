@@ -36,12 +36,11 @@ BOOL PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags);
 // A short beep, asynchronous; silent while the sound profile is silent.
 BOOL MessageBeep(UINT type);
 
-#ifndef S_OK
+// As the shell's calls define them, token for token.
 #define S_OK ((HRESULT)0L)
 #define E_NOTIMPL ((HRESULT)0x80004001L)
 #define E_FAIL ((HRESULT)0x80004005L)
 #define E_INVALIDARG ((HRESULT)0x80070057L)
-#endif
 
 typedef enum tagSND_EVENT {
     SND_EVENT_ALL = 0,

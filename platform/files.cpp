@@ -138,6 +138,20 @@ std::shared_ptr<Search> open_search(LPCWSTR pattern) {
     return s;
 }
 
+// The descriptor of a file handle, taken out of the table when `take`;
+// -1 and ERROR_INVALID_HANDLE for anything else.
+int file_of(HANDLE handle, bool take) {
+    std::lock_guard<std::mutex> g(table().lock);
+    auto it = table().files.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == table().files.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return -1;
+    }
+    int fd = it->second;
+    if (take) table().files.erase(it);
+    return fd;
+}
+
 }  // namespace
 
 HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD, HANDLE) {
@@ -169,16 +183,8 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read_count, LPVOID) {
     if (read_count) *read_count = 0;
-    int fd;
-    {
-        std::lock_guard<std::mutex> g(table().lock);
-        auto it = table().files.find(reinterpret_cast<uintptr_t>(file));
-        if (it == table().files.end()) {
-            SetLastError(ERROR_INVALID_HANDLE);
-            return FALSE;
-        }
-        fd = it->second;
-    }
+    int fd = file_of(file, false);
+    if (fd < 0) return FALSE;
     ssize_t n;
     do n = read(fd, buffer, bytes);
     while (n < 0 && errno == EINTR);
@@ -191,17 +197,8 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read_count, LPVOI
 }
 
 BOOL CloseHandle(HANDLE handle) {
-    int fd = -1;
-    {
-        std::lock_guard<std::mutex> g(table().lock);
-        auto it = table().files.find(reinterpret_cast<uintptr_t>(handle));
-        if (it == table().files.end()) {
-            SetLastError(ERROR_INVALID_HANDLE);
-            return FALSE;
-        }
-        fd = it->second;
-        table().files.erase(it);
-    }
+    int fd = file_of(handle, true);
+    if (fd < 0) return FALSE;
     close(fd);
     return TRUE;
 }
