@@ -43,8 +43,10 @@ struct Library {
     unsigned opens = 0;
 };
 
+// Never destroyed: a notification may still be running while the program
+// exits.
 Library &lib() {
-    static Library l;
+    static Library &l = *new Library;
     return l;
 }
 

@@ -25,13 +25,14 @@ struct Slot {
     bool holding = false;
 };
 
+// Never destroyed: their notifications may run while the program exits.
 Slot &player() {
-    static Slot s;
+    static Slot &s = *new Slot;
     return s;
 }
 
 Slot &beeper() {
-    static Slot s;
+    static Slot &s = *new Slot;
     return s;
 }
 

@@ -38,8 +38,10 @@ struct Lifecycle {
     int holders = 0;
 };
 
+// Never destroyed: a notification thread may still be finishing while the
+// program exits.
 Lifecycle &life() {
-    static Lifecycle l;
+    static Lifecycle &l = *new Lifecycle;
     return l;
 }
 
