@@ -2,6 +2,7 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -127,21 +128,30 @@ std::vector<Stretch> sound_stretches(const std::vector<int16_t> &samples, int ra
 }
 
 std::vector<Stretch> pitch_runs(const std::vector<int16_t> &samples, int rate) {
-    std::vector<Stretch> out;
+    std::vector<Stretch> runs;
+    std::vector<std::vector<double>> pitches;  // of each run's windows
     auto w = windows(samples, rate, PITCH_WINDOW);
     for (size_t i = 0; i < w.size(); i++) {
         if (!w[i].loud) continue;
         double start = double(i) * PITCH_WINDOW, end = start + PITCH_WINDOW;
-        if (!out.empty() && std::fabs(w[i].freq - out.back().freq) < 0.15 * out.back().freq &&
-            start - out.back().end <= 0.05) {
-            out.back().end = end;
+        // A window joins the run when its pitch is near the last window's.
+        if (!runs.empty() && std::fabs(w[i].freq - pitches.back().back()) < 0.15 * pitches.back().back() &&
+            start - runs.back().end <= 0.05) {
+            runs.back().end = end;
+            pitches.back().push_back(w[i].freq);
         } else {
-            // A window on an edge has a blurred pitch; runs this short are dropped below.
-            out.push_back({start, end, w[i].freq});
+            runs.push_back({start, end, 0});
+            pitches.push_back({w[i].freq});
         }
     }
+    // A run's pitch is its middle window's: windows on an edge are blurred.
+    // Runs too short to be a sound are dropped.
     std::vector<Stretch> kept;
-    for (auto &r : out)
-        if (r.end - r.start >= 0.05) kept.push_back(r);
+    for (size_t r = 0; r < runs.size(); r++) {
+        if (runs[r].end - runs[r].start < 0.05) continue;
+        std::sort(pitches[r].begin(), pitches[r].end());
+        runs[r].freq = pitches[r][pitches[r].size() / 2];
+        kept.push_back(runs[r]);
+    }
     return kept;
 }
