@@ -125,17 +125,6 @@ TEST_F(FsoundTest, OggAndMp3AtOtherRatesPlayAtTheirPitchAndLength) {
     EXPECT_NEAR(runs[1].end - runs[1].start, 0.4, 0.06);
 }
 
-TEST_F(FsoundTest, SeveralStreamsPlayAtOnceOnTheirOwnChannels) {
-    make_tone(L"\\s\\a.wav", 0.3, 500);
-    make_tone(L"\\s\\b.wav", 0.3, 900);
-    FSOUND_STREAM *a = open("\\s\\a.wav"), *b = open("\\s\\b.wav");
-    int ca = FSOUND_Stream_Play(FSOUND_FREE, a), cb = FSOUND_Stream_Play(FSOUND_FREE, b);
-    EXPECT_GE(ca, 0);
-    EXPECT_GE(cb, 0);
-    EXPECT_NE(ca, cb);
-    EXPECT_TRUE(wait_until([] { return ends.load() == 2; }, 2.0));
-}
-
 TEST_F(FsoundTest, PlayStartsFromTheBeginningAndStopSilences) {
     make_tone(L"\\s\\a.wav", 0.6, 500);
     FSOUND_STREAM *s = open("\\s\\a.wav");
@@ -213,14 +202,6 @@ TEST_F(FsoundTest, FullChannelsRefuseAnotherStream) {
     EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, c), -1);
     FSOUND_Stream_Stop(a);
     EXPECT_GE(FSOUND_Stream_Play(FSOUND_FREE, c), 0);
-}
-
-TEST_F(FsoundTest, FatalFileErrorIsReportedOnceAndOtherwiseNot) {
-    make_tone(L"\\s\\a.wav", 0.2, 500);
-    FSOUND_STREAM *s = open("\\s\\a.wav");
-    ASSERT_GE(FSOUND_Stream_Play(FSOUND_FREE, s), 0);
-    EXPECT_TRUE(wait_until([] { return ends.load() == 1; }, 1.0));
-    EXPECT_FALSE(FSOUND_File_HasFatalErrorOccurred());
 }
 
 }  // namespace

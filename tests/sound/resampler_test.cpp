@@ -68,21 +68,4 @@ TEST(Resampler, TonesAboveTheNewNyquistFrequencyAreRemoved) {
     EXPECT_LT(middle_rms(convert(12000, 48000, 22050, 0.5)), 0.001);
 }
 
-TEST(Resampler, SameRatePassesSamplesThrough) {
-    auto out = convert(1000, 22050, 22050, 0.1);
-    ASSERT_EQ(out.size(), 2205u);
-    EXPECT_FLOAT_EQ(out[100], float(std::sin(2 * M_PI * 1000 * 100 / 22050.0)));
-}
-
-TEST(Resampler, ResetStartsAgainFromTheBeginning) {
-    Sine sine{1000, 44100, 0, 4410};
-    audio::Resampler r(44100, 22050);
-    float first[100], again[100];
-    r.process(first, 100, Sine::pull, &sine);
-    r.reset();
-    sine.at = 0;
-    r.process(again, 100, Sine::pull, &sine);
-    for (int i = 0; i < 100; i++) EXPECT_FLOAT_EQ(first[i], again[i]);
-}
-
 }  // namespace
