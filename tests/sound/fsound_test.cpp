@@ -204,4 +204,22 @@ TEST_F(FsoundTest, FullChannelsRefuseAnotherStream) {
     EXPECT_GE(FSOUND_Stream_Play(FSOUND_FREE, c), 0);
 }
 
+// SDL's dummy driver stands for a sound card; a driver that is not there
+// for a machine without one, where the library carries on silently.
+TEST_F(FsoundTest, SoundDeviceOrNothingWhenThereIsNone) {
+    make_tone(L"\\s\\a.wav", 0.3, 500);
+    for (const char *driver : {"dummy", "no-such-driver"}) {
+        FSOUND_Close();
+        setenv("VELMORA_AUDIO", "sdl", 1);
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        ASSERT_TRUE(FSOUND_Init(22050, 32, 0)) << driver;
+        ends = 0;
+        auto start = std::chrono::steady_clock::now();
+        ASSERT_GE(FSOUND_Stream_Play(FSOUND_FREE, open("\\s\\a.wav")), 0) << driver;
+        EXPECT_TRUE(wait_until([] { return ends.load() == 1; }, 2.0)) << driver;
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200)) << "at real-time pace";
+    }
+    unsetenv("SDL_AUDIODRIVER");
+}
+
 }  // namespace
