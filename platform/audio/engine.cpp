@@ -21,7 +21,8 @@ const int BLOCK = 256;  // 11.6 ms at 22 050 Hz: the latency of a new sound
 
 struct Core {
     std::mutex lock;  // voices, notifications
-    std::condition_variable wake;
+    std::condition_variable wake;        // the notification thread
+    std::condition_variable mixer_wake;  // the mixer thread, idle
     Mixer mixer;
     std::deque<VoiceEnd> queue;
     std::vector<VoiceEnd> held;
@@ -55,11 +56,21 @@ std::shared_ptr<Core> current() {
 
 float gain_of(DWORD volume) { return float(volume & 0xFFFF) / 65535.0f; }
 
+// With nothing to mix the thread sleeps: no CPU and no blocks while the
+// library only stays ready; the output accounts for the silence.
 void mix_loop(std::shared_ptr<Core> core) {
     pthread_setname_np(pthread_self(), "vel-mixer");
     std::vector<int16_t> block(BLOCK);
     std::vector<VoiceEnd> ended;
-    while (!core->stopping.load()) {
+    for (;;) {
+        bool was_idle = false;
+        {
+            std::unique_lock<std::mutex> g(core->lock);
+            was_idle = core->mixer.idle();
+            core->mixer_wake.wait(g, [&] { return core->stopping.load() || !core->mixer.idle(); });
+            if (core->stopping.load()) return;
+        }
+        if (was_idle) core->output->resume();
         core->output->wait(BLOCK);
         {
             std::lock_guard<std::mutex> g(core->lock);
@@ -95,6 +106,7 @@ void stop_core(const std::shared_ptr<Core> &core) {
         std::lock_guard<std::mutex> g(core->lock);
         core->stopping.store(true);
         core->wake.notify_all();
+        core->mixer_wake.notify_all();
     }
     core->mixer_thread.join();
     // A notification may release the engine; its own thread then ends when
@@ -146,6 +158,7 @@ uint64_t engine_play(std::shared_ptr<Source> source, int group, bool loop, bool 
     if (rewind && !source->rewind()) return 0;
     uint64_t id = next_voice.fetch_add(1);
     core->mixer.add(id, std::move(source), group, loop, std::move(on_end));
+    core->mixer_wake.notify_all();
     return id;
 }
 
@@ -171,6 +184,7 @@ void engine_pause_group(int group, bool paused) {
     if (!core) return;
     std::lock_guard<std::mutex> g(core->lock);
     core->mixer.pause_group(group, paused);
+    core->mixer_wake.notify_all();
     auto other = [group](const VoiceEnd &e) { return e.group != group; };
     if (paused) {
         // Ends that happened just before the pause wait for the resume too.
@@ -190,6 +204,7 @@ void engine_pause_voice(uint64_t voice, bool paused) {
     if (!core) return;
     std::lock_guard<std::mutex> g(core->lock);
     if (Voice *v = core->mixer.find(voice)) v->paused = paused;
+    core->mixer_wake.notify_all();
 }
 
 void engine_refresh_gain(void) {

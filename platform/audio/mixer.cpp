@@ -31,6 +31,10 @@ void Mixer::pause_group(int group, bool paused) {
         if (v.group == group) v.paused = paused;
 }
 
+bool Mixer::idle() const {
+    return std::all_of(voices_.begin(), voices_.end(), [](const Voice &v) { return v.paused; });
+}
+
 bool Mixer::read_voice(Voice &v, float *block, int frames, std::vector<VoiceEnd> &ended) {
     int done = 0;
     bool restarted_empty = false;

@@ -39,6 +39,8 @@ public:
     bool active(uint64_t id) const;
     Voice *find(uint64_t id);
     void pause_group(int group, bool paused);
+    // Nothing to mix: no voice, or every voice paused.
+    bool idle() const;
 
     // Mixes `frames` samples at `gain` (0..1). A voice that ends is removed
     // (a looping one starts again) and its end is added to `ended`.

@@ -34,6 +34,14 @@ void Pacer::wait(int frames) {
     frames_ += frames;
 }
 
+int64_t Pacer::behind() const {
+    if (!started_) return 0;
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    int64_t elapsed_ns = int64_t(now.tv_sec - start_.tv_sec) * 1000000000LL + (now.tv_nsec - start_.tv_nsec);
+    return elapsed_ns * rate_ / 1000000000LL - frames_;
+}
+
 std::unique_ptr<Output> open_output(int kind, int rate) {
     if (kind != FSOUND_OUTPUT_WAVEOUT) return open_null_output(rate);
     const char *choice = getenv("VELMORA_AUDIO");

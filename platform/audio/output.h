@@ -17,6 +17,8 @@ public:
     virtual void wait(int frames) = 0;
     // Hands the block on.
     virtual void write(const int16_t *samples, int frames) = 0;
+    // The mixer had nothing to mix for a while and goes on now.
+    virtual void resume() {}
     virtual const char *name() const = 0;
 };
 
@@ -26,6 +28,12 @@ class Pacer {
 public:
     explicit Pacer(int rate) : rate_(rate) {}
     void wait(int frames);
+    // Frames the listener has heard since the first write beyond those
+    // handed on: the silence while the mixer had nothing to mix.
+    int64_t behind() const;
+    void count(int64_t frames) { frames_ += frames; }
+    // Starts counting afresh at the next write.
+    void restart() { started_ = false, frames_ = 0; }
 
 private:
     int rate_;

@@ -10,6 +10,7 @@ public:
     explicit NullOutput(int rate) : pacer_(rate) {}
     void wait(int frames) override { pacer_.wait(frames); }
     void write(const int16_t *, int) override {}
+    void resume() override { pacer_.restart(); }
     const char *name() const override { return "null"; }
 
 private:

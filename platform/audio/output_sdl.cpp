@@ -63,6 +63,8 @@ public:
         if (playing()) SDL_QueueAudio(device_, samples, Uint32(frames) * 2);
     }
 
+    void resume() override { pacer_.restart(); }
+
     const char *name() const override { return "sdl"; }
 
 private:

@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/audio/output.h"
 
@@ -32,7 +34,22 @@ public:
 
     void wait(int frames) override { pacer_.wait(frames); }
 
-    void write(const int16_t *samples, int frames) override {
+    // The capture keeps the timeline: what the listener heard while nothing
+    // was mixed is written as silence.
+    void resume() override {
+        int64_t silent = pacer_.behind();
+        std::vector<int16_t> zeros(1024, 0);
+        for (int64_t done = 0; done < silent; done += 1024)
+            append(zeros.data(), int(std::min<int64_t>(1024, silent - done)));
+        if (silent > 0) pacer_.count(silent);
+    }
+
+    void write(const int16_t *samples, int frames) override { append(samples, frames); }
+
+    const char *name() const override { return "wav"; }
+
+private:
+    void append(const int16_t *samples, int frames) {
         unsigned char bytes[2 * 1024];
         for (int done = 0; done < frames;) {
             int n = frames - done < 1024 ? frames - done : 1024;
@@ -45,9 +62,6 @@ public:
         if (since_header_ >= rate_) write_header();
     }
 
-    const char *name() const override { return "wav"; }
-
-private:
     void write_header() {
         unsigned char h[44];
         uint32_t data = frames_ * 2;

@@ -204,6 +204,23 @@ TEST_F(FsoundTest, FullChannelsRefuseAnotherStream) {
     EXPECT_GE(FSOUND_Stream_Play(FSOUND_FREE, c), 0);
 }
 
+// After a quiet spell the mixer sleeps; the next sound must still take its
+// real time, not rush to catch up with the silence.
+TEST_F(FsoundTest, NullOutputKeepsRealTimeAfterAQuietSpell) {
+    FSOUND_Close();
+    setenv("VELMORA_AUDIO", "null", 1);
+    ASSERT_TRUE(FSOUND_Init(22050, 32, 0));
+    make_tone(L"\\s\\a.wav", 0.3, 500);
+    FSOUND_STREAM *s = open("\\s\\a.wav");
+    for (int round = 1; round <= 2; round++) {
+        auto start = std::chrono::steady_clock::now();
+        ASSERT_GE(FSOUND_Stream_Play(FSOUND_FREE, s), 0);
+        ASSERT_TRUE(wait_until([round] { return ends.load() == round; }, 2.0));
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(270)) << "round " << round;
+        pause_for(0.5);
+    }
+}
+
 // SDL's dummy driver stands for a sound card; a driver that is not there
 // for a machine without one, where the library carries on silently.
 TEST_F(FsoundTest, SoundDeviceOrNothingWhenThereIsNone) {
