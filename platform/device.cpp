@@ -111,7 +111,9 @@ bool device_open(const char *root) {
     std::string wanted = absolute(root && *root ? std::string(root) : default_root());
     strip_trailing_slashes(wanted);
     if (s.opened && wanted == s.root) return true;
-    for (auto hook : s.close_hooks) hook();
+    // Only an open device has files to close; a retry after a failure has none.
+    if (s.opened)
+        for (auto hook : s.close_hooks) hook();
     s.opened = false;
     s.runtime.clear();
     s.root = wanted;

@@ -17,6 +17,7 @@
 
 #include "platform/clock.h"
 #include "platform/device.h"
+#include "platform/handles.h"
 #include "platform/text.h"
 
 namespace {
@@ -32,7 +33,6 @@ struct Search {
 struct HandleTable {
     std::mutex lock;
     uintptr_t next = 0x100;
-    std::unordered_map<uintptr_t, int> files;
     std::unordered_map<uintptr_t, std::shared_ptr<Search>> searches;
 };
 
@@ -140,16 +140,14 @@ std::shared_ptr<Search> open_search(LPCWSTR pattern) {
 
 // The descriptor of a file handle, taken out of the table when `take`;
 // -1 and ERROR_INVALID_HANDLE for anything else.
-int file_of(HANDLE handle, bool take) {
-    std::lock_guard<std::mutex> g(table().lock);
-    auto it = table().files.find(reinterpret_cast<uintptr_t>(handle));
-    if (it == table().files.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return -1;
-    }
-    int fd = it->second;
-    if (take) table().files.erase(it);
-    return fd;
+// Files live in the platform's one handle table, so CloseHandle closes them.
+void close_file(uintptr_t fd) { close(int(fd)); }
+
+int file_of(HANDLE handle) {
+    uintptr_t fd;
+    if (plat::handle_data(handle, close_file, &fd)) return int(fd);
+    SetLastError(ERROR_INVALID_HANDLE);
+    return -1;
 }
 
 }  // namespace
@@ -175,15 +173,12 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
         return INVALID_HANDLE_VALUE;
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    std::lock_guard<std::mutex> g(table().lock);
-    uintptr_t h = table().next++;
-    table().files[h] = fd;
-    return reinterpret_cast<HANDLE>(h);
+    return plat::handle_open(close_file, uintptr_t(fd));
 }
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read_count, LPVOID) {
     if (read_count) *read_count = 0;
-    int fd = file_of(file, false);
+    int fd = file_of(file);
     if (fd < 0) return FALSE;
     ssize_t n;
     do n = read(fd, buffer, bytes);
@@ -193,13 +188,6 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read_count, LPVOI
         return FALSE;
     }
     if (read_count) *read_count = DWORD(n);
-    return TRUE;
-}
-
-BOOL CloseHandle(HANDLE handle) {
-    int fd = file_of(handle, true);
-    if (fd < 0) return FALSE;
-    close(fd);
     return TRUE;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/last_error.h"
+#include "platform/handles.h"
 #include "platform/types.h"
 
 #define GENERIC_READ 0x80000000u
@@ -39,7 +40,6 @@ typedef struct _WIN32_FIND_DATAW {
 HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                    DWORD flags, HANDLE template_file);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, LPVOID overlapped);
-BOOL CloseHandle(HANDLE handle);
 
 // Attributes of a file or folder (symbolic links followed);
 // INVALID_FILE_ATTRIBUTES when it does not exist.

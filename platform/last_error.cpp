@@ -1,8 +1,7 @@
 #include "platform/last_error.h"
 
-namespace {
-thread_local DWORD last_error = ERROR_SUCCESS;
-}
+static thread_local DWORD last_error = 0;
 
 DWORD GetLastError(void) { return last_error; }
+
 void SetLastError(DWORD error) { last_error = error; }

@@ -1,4 +1,4 @@
-// The calling thread's last error (ERROR_*), as the phone's calls leave it.
+// The calling thread's last error, as the phone keeps it.
 #pragma once
 
 #include "platform/types.h"

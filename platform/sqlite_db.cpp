@@ -1,5 +1,9 @@
 #include "platform/sqlite_db.h"
 
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
 namespace plat {
 
 namespace {
@@ -34,11 +38,7 @@ bool SqliteDb::open(const std::string &path, const char *schema) {
     sqlite3_busy_timeout(db_, BUSY_TIMEOUT_MS);
     sqlite3_extended_result_codes(db_, 0);
     if (!read_only_) read_only_ = sqlite3_db_readonly(db_, "main") == 1;
-    if (read_only_) {
-        // Reading needs no schema work; a first query tells whether it is usable.
-        return check(sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr)) ||
-               (close(), false);
-    }
+    if (read_only_) return open_for_reading_only();
     if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=FULL") || !begin_immediate()) {
         close();
         return false;
@@ -49,6 +49,36 @@ bool SqliteDb::open(const std::string &path, const char *schema) {
         return false;
     }
     return true;
+}
+
+// A read-only file in WAL mode cannot be read where its -shm file cannot be
+// made; it is then opened as immutable, since nobody can change it anyway.
+bool SqliteDb::open_for_reading_only() {
+    const char *probe = "SELECT count(*) FROM sqlite_master";
+    if (check(sqlite3_exec(db_, probe, nullptr, nullptr, nullptr))) return true;
+    int code = code_;
+    std::string message = message_;
+    sqlite3_close(db_);
+    db_ = nullptr;
+    std::string uri = "file:";
+    for (unsigned char c : path_) {
+        if (isalnum(c) || strchr("/-_.~", c)) {
+            uri += char(c);
+        } else {
+            char hex[4];
+            snprintf(hex, sizeof hex, "%%%02X", c);
+            uri += hex;
+        }
+    }
+    uri += "?immutable=1";
+    if (sqlite3_open_v2(uri.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr) ==
+            SQLITE_OK &&
+        check(sqlite3_exec(db_, probe, nullptr, nullptr, nullptr)))
+        return true;
+    close();
+    code_ = code;
+    message_ = message;
+    return false;
 }
 
 void SqliteDb::close() {

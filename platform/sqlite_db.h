@@ -43,6 +43,8 @@ public:
     bool check(int rc);
 
 private:
+    bool open_for_reading_only();
+
     sqlite3 *db_ = nullptr;
     bool read_only_ = false;
     std::string path_;

@@ -7,6 +7,7 @@
 
 #include "platform/clock.h"
 #include "platform/device.h"
+#include "platform/message_box.h"
 
 std::string make_temp_folder(const char *tag) {
     std::string pattern = std::string("/tmp/velmora-") + tag + "-XXXXXX";
@@ -24,10 +25,14 @@ void remove_tree(const std::string &path) {
 void TempDevice::SetUp() {
     root = make_temp_folder("test");
     ASSERT_TRUE(device_open(root.c_str())) << device_error();
+    // Nobody answers a box inside a unit test: it is answered at once even
+    // when an earlier test put up a screen. Programs the test starts show theirs.
+    message_box_set_headless(true);
 }
 
 void TempDevice::TearDown() {
     clock_thaw();
+    if (const char *runtime = device_runtime_dir()) remove_tree(runtime);
     device_close();
     remove_tree(root);
 }

@@ -8,7 +8,7 @@
 static void print_help(FILE *out) {
     fprintf(out,
             "usage: velctl [--device DIR] VERB [WORDS...]\n"
-            "Controls a Velmora device: its settings, registry and clock.\n"
+            "Controls a Velmora device: its settings, registry, clock and screen.\n"
             "The device is DIR, else $VELMORA_DEVICE, else ~/.local/share/velmora/device.\n\n"
             "verbs:\n");
     for (const VelctlVerb *v = VELCTL_VERBS; v->name; v++) fprintf(out, "  %-14s %s\n", v->name, v->summary);

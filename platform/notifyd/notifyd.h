@@ -1,0 +1,40 @@
+// notifyd, the device's notification service: starts each request's program
+// when the device's local clock reaches its due time, and the programs
+// registered for clock and zone changes when those happen.
+#pragma once
+
+// What woke the service; several at once are possible.
+#define WAKE_TIMER 0x01        // the earliest request may be due
+#define WAKE_CLOCK_SET 0x02    // the host clock was set
+#define WAKE_POKE 0x04         // a program changed the database
+#define WAKE_SETTINGS 0x08     // device.conf was replaced or rewritten
+#define WAKE_HOST_ZONE 0x10    // /etc/localtime changed
+#define WAKE_DEVICE_GONE 0x20  // the device or its database was removed
+#define WAKE_FAILED 0x40       // waiting itself failed
+
+// The descriptors the service sleeps on.
+struct ServiceWatch {
+    int timer = -1;
+    int socket = -1;
+    int inotify = -1;
+    int root_watch = -1;
+    int etc_watch = -1;
+    bool wakes_machine = false;  // the timer is CLOCK_REALTIME_ALARM
+};
+
+// Binds the service's socket and sets up the timer and the file watches.
+bool watch_open(ServiceWatch &w, const char *root, const char *runtime_dir);
+
+// Arms the timer for a host CLOCK_REALTIME instant in ms, or for nothing
+// (-1): it still reports clock jumps.
+bool watch_arm(ServiceWatch &w, long long host_ms);
+
+// Sleeps until something happens; returns WAKE_* bits.
+int watch_wait(ServiceWatch &w);
+
+// Claims and carries out every request due now; `next_utc` gets the device
+// instant of the next one, or -1. False when the database failed.
+bool run_due_requests(long long *next_utc);
+
+// Starts every program registered for the event with its command line.
+void run_event_programs(long event, const wchar_t *command_line);

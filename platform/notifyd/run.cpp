@@ -1,0 +1,81 @@
+// Carrying requests out. A request is removed from the database in the
+// transaction that claims it, before its program starts: a service killed
+// at the wrong moment may lose that start, but never starts one twice.
+#include <cwchar>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/journal.h"
+#include "platform/notify_db.h"
+#include "platform/notifyd/notifyd.h"
+#include "platform/process.h"
+
+namespace {
+
+// However short a request's end time, it may start up to this late: a
+// service that woke a few ms after the start must not drop it.
+const long long SHORTEST_WINDOW_MS = 60000;
+
+void format_local(long long local_ms, wchar_t *out, size_t cap) {
+    SYSTEMTIME t;
+    clock_systemtime_from_ms(local_ms, &t);
+    swprintf(out, cap, L"%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+}
+
+void journal_request(const wchar_t *what, const plat::NotifyRequest &r) {
+    wchar_t start[32], end[32], line[1024];
+    format_local(r.start_local, start, 32);
+    format_local(r.end_local, end, 32);
+    swprintf(line, 1024, L"%ls request %u: %ls %ls, due %ls, ends %ls", what, (unsigned)r.handle,
+             r.application.c_str(), r.arguments.c_str(), start, end);
+    journal_write("notification", line);
+}
+
+bool start_program(const std::wstring &application, const std::wstring &command_line) {
+    std::vector<wchar_t> args(command_line.begin(), command_line.end());
+    args.push_back(L'\0');
+    PROCESS_INFORMATION info;
+    if (!CreateProcessW(application.c_str(), args.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr,
+                        &info))
+        return false;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return true;
+}
+
+// Found overdue after the service was down or the clock jumped: still
+// started while its end time has not passed, else dropped. The window is
+// measured from the instant it fell due, so that a due time a DST change
+// skips (and its end with it) keeps its whole window after the change.
+bool past_its_end(const plat::NotifyRequest &r, long long now_utc) {
+    long long window = r.end_local - r.start_local;
+    if (window < SHORTEST_WINDOW_MS) window = SHORTEST_WINDOW_MS;
+    return now_utc > plat::notify_due_utc(r.start_local, r.created_utc) + window;
+}
+
+}  // namespace
+
+bool run_due_requests(long long *next_utc) {
+    // One request per transaction: a service killed between a claim and its
+    // start loses that one start, not a whole batch.
+    for (;;) {
+        long long now = clock_utc_ms();
+        plat::NotifyRequest r;
+        bool claimed = false;
+        if (!plat::notify_claim_due(now, r, &claimed, next_utc)) return false;
+        if (!claimed) return true;
+        if (past_its_end(r, now))
+            journal_request(L"dropped", r);
+        else if (!start_program(r.application, r.arguments))
+            journal_request(L"could not start the program of", r);
+    }
+}
+
+void run_event_programs(long event, const wchar_t *command_line) {
+    for (const std::wstring &app : plat::notify_event_applications(event)) {
+        if (start_program(app, command_line)) continue;
+        wchar_t line[512];
+        swprintf(line, 512, L"could not start %ls %ls", app.c_str(), command_line);
+        journal_write("notification", line);
+    }
+}

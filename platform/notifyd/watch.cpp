@@ -1,0 +1,124 @@
+// What notifyd sleeps on: one timerfd for the earliest due request, which
+// also reports host clock jumps; its socket, poked by registering programs;
+// inotify on the device root (device.conf: clock offset and zone; the
+// database's removal) and on /etc (the host zone). Nothing else wakes it.
+#include <poll.h>
+#include <sys/inotify.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/timerfd.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/notifyd/notifyd.h"
+
+namespace {
+
+// Far enough that an idle service never wakes, near enough for any time_t.
+const long long NOTHING_DUE_MS = 20LL * 365 * 86400 * 1000;
+
+bool bind_socket(ServiceWatch &w, const char *runtime_dir) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    int n = snprintf(addr.sun_path, sizeof addr.sun_path, "%s/notifyd.sock", runtime_dir);
+    if (n <= 0 || size_t(n) >= sizeof addr.sun_path) return false;
+    w.socket = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (w.socket < 0) return false;
+    unlink(addr.sun_path);  // left by an instance that was killed; we hold the lock
+    return bind(w.socket, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0 &&
+           chmod(addr.sun_path, 0600) == 0;
+}
+
+// CLOCK_REALTIME_ALARM wakes a suspended machine but needs CAP_WAKE_ALARM
+// and an RTC; without them the plain realtime clock serves.
+bool make_timer(ServiceWatch &w) {
+    w.timer = timerfd_create(CLOCK_REALTIME_ALARM, TFD_CLOEXEC | TFD_NONBLOCK);
+    w.wakes_machine = w.timer >= 0;
+    if (w.timer < 0) w.timer = timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC | TFD_NONBLOCK);
+    return w.timer >= 0;
+}
+
+bool make_watches(ServiceWatch &w, const char *root) {
+    w.inotify = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    if (w.inotify < 0) return false;
+    // The database going means a factory reset (the whole folder is being
+    // removed) or a cleared store: either way this instance is done. Some
+    // filesystems (overlays) never tell a removed folder's own watch.
+    w.root_watch = inotify_add_watch(w.inotify, root,
+                                     IN_MOVED_TO | IN_CLOSE_WRITE | IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF);
+    // Zone tools replace /etc/localtime by renaming a new link over it.
+    w.etc_watch = inotify_add_watch(w.inotify, "/etc", IN_MOVED_TO | IN_CREATE | IN_CLOSE_WRITE | IN_DELETE);
+    return w.root_watch >= 0;
+}
+
+int read_inotify(ServiceWatch &w) {
+    int wake = 0;
+    alignas(inotify_event) char buf[4096];
+    ssize_t n;
+    while ((n = read(w.inotify, buf, sizeof buf)) > 0) {
+        for (char *p = buf; p < buf + n;) {
+            auto *ev = reinterpret_cast<inotify_event *>(p);
+            const char *name = ev->len ? ev->name : "";
+            if (ev->wd == w.root_watch && (ev->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)))
+                wake |= WAKE_DEVICE_GONE;
+            else if (ev->wd == w.root_watch && (ev->mask & IN_DELETE) && strcmp(name, "notify.db") == 0)
+                wake |= WAKE_DEVICE_GONE;
+            else if (ev->wd == w.root_watch && strcmp(name, "device.conf") == 0)
+                wake |= WAKE_SETTINGS;
+            else if (ev->wd == w.etc_watch && strcmp(name, "localtime") == 0)
+                wake |= WAKE_HOST_ZONE;
+            p += sizeof(inotify_event) + ev->len;
+        }
+    }
+    return wake;
+}
+
+int read_timer(ServiceWatch &w) {
+    uint64_t expirations;
+    if (read(w.timer, &expirations, sizeof expirations) == sizeof expirations) return WAKE_TIMER;
+    return errno == ECANCELED ? WAKE_CLOCK_SET : 0;
+}
+
+int drain_socket(ServiceWatch &w) {
+    char byte[16];
+    int wake = 0;
+    while (recv(w.socket, byte, sizeof byte, 0) >= 0) wake = WAKE_POKE;
+    return wake;
+}
+
+}  // namespace
+
+bool watch_open(ServiceWatch &w, const char *root, const char *runtime_dir) {
+    return bind_socket(w, runtime_dir) && make_timer(w) && make_watches(w, root);
+}
+
+bool watch_arm(ServiceWatch &w, long long host_ms) {
+    if (host_ms < 0) {
+        timespec now;
+        clock_gettime(CLOCK_REALTIME, &now);
+        host_ms = (long long)now.tv_sec * 1000 + NOTHING_DUE_MS;
+    }
+    itimerspec spec{};
+    spec.it_value.tv_sec = time_t(host_ms / 1000);
+    spec.it_value.tv_nsec = long(host_ms % 1000) * 1000000L;
+    if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0) spec.it_value.tv_nsec = 1;  // 0 would disarm
+    return timerfd_settime(w.timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) == 0;
+}
+
+int watch_wait(ServiceWatch &w) {
+    pollfd fds[3] = {{w.timer, POLLIN, 0}, {w.socket, POLLIN, 0}, {w.inotify, POLLIN, 0}};
+    int n;
+    while ((n = poll(fds, 3, -1)) < 0 && errno == EINTR) {
+    }
+    if (n < 0) return WAKE_FAILED;
+    int wake = 0;
+    if (fds[0].revents) wake |= read_timer(w);
+    if (fds[1].revents) wake |= drain_socket(w);
+    if (fds[2].revents) wake |= read_inotify(w);
+    return wake;
+}

@@ -1,0 +1,76 @@
+#include "store/rebuild.h"
+
+#include <cstdlib>
+#include <cwchar>
+
+#include "store/scheduling.h"
+#include "store/settings.h"
+
+#define REMOVAL_CAPTION L"Velmora Uninstall"
+
+static void removal_problem(LPCWSTR text) { MessageBoxW(nullptr, text, REMOVAL_CAPTION, MB_OK); }
+
+// Clears the request when its program is the manager, in any letter case.
+static bool clear_if_owned(HANDLE handle, LPCWSTR manager) {
+    DWORD size = 0;
+    CeGetUserNotification(handle, 0, &size, nullptr);
+    if (size == 0) return false;
+    LPBYTE buffer = (LPBYTE)calloc(1, size);
+    if (!buffer) return false;
+    bool cleared = false;
+    if (CeGetUserNotification(handle, size, &size, buffer)) {
+        const CE_NOTIFICATION_INFO_HEADER *info = (const CE_NOTIFICATION_INFO_HEADER *)buffer;
+        LPCWSTR app = info->pcent ? info->pcent->lpszApplication : nullptr;
+        if (app && wcscasecmp(app, manager) == 0) cleared = CeClearUserNotification(handle) != FALSE;
+    }
+    free(buffer);
+    return cleared;
+}
+
+int remove_owned_notifications(void) {
+    WCHAR manager[MAX_PATH];
+    manager_path(manager, MAX_PATH);
+    DWORD count = 0;
+    if (!CeGetUserNotificationHandles(nullptr, 0, &count)) {
+        removal_problem(L"Unable to retrieve count of notification handles");
+        return 0;
+    }
+    if (count == 0) return 0;  // nothing to look at; not a failure to allocate
+    HANDLE *handles = (HANDLE *)calloc(count, sizeof(HANDLE));
+    if (!handles) {
+        removal_problem(L"Unable to allocate memory for notification handles");
+        return 0;
+    }
+    DWORD fetched = 0;
+    if (!CeGetUserNotificationHandles(handles, count, &fetched)) {
+        removal_problem(L"Unable to retrieve notification handles");
+        free(handles);
+        return 0;
+    }
+    int removed = 0;
+    for (DWORD i = 0; i < count; i++)
+        if (clear_if_owned(handles[i], manager)) removed++;
+    free(handles);
+    return removed;
+}
+
+void rebuild_notifications(HWND owner) {
+    if (MessageBoxW(owner,
+                    L"This will remove all alarms and notifications owned by Velmora and rebuild them.\r\n\r\n"
+                    L"Are you sure you want to proceed?",
+                    L"Rebuild Alarms", MB_YESNO) != IDYES)
+        return;
+    remove_owned_notifications();
+    WCHAR manager[MAX_PATH];
+    manager_path(manager, MAX_PATH);
+    CeRunAppAtEvent(manager, NOTIFICATION_EVENT_NONE);
+    CeRunAppAtEvent(manager, NOTIFICATION_EVENT_TIME_CHANGE);
+    CeRunAppAtEvent(manager, NOTIFICATION_EVENT_TZ_CHANGE);
+    schedule_all(owner);
+    if (Settings.Chime)
+        schedule_chime(nullptr);
+    else
+        clear_chime();
+    MessageBoxW(owner, L"Please do not soft-reset your device for at least 2 minutes after performing this action.",
+                L"Alarms Rebuilt", MB_OK);
+}

@@ -1,0 +1,188 @@
+// notifyd with real processes on a temporary device: requests start the
+// recorder program at their due time, once, never early; across a kill,
+// downtime, clock and zone changes and DST changes.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/device.h"
+#include "tests/support/live_service.h"
+#include "tests/support/notify_probe.h"
+#include "tests/support/temp_device.h"
+
+namespace {
+
+const wchar_t *const MANAGER = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
+
+class LiveService : public TempDevice {
+protected:
+    void SetUp() override {
+        TempDevice::SetUp();
+        use_built_service(true);
+        ASSERT_TRUE(install_recorder(MANAGER));
+    }
+    void TearDown() override {
+        kill_service();
+        TempDevice::TearDown();
+    }
+    // The host instant at which a local device time falls due now.
+    long long host_due_ms(const SYSTEMTIME &local) {
+        return clock_utc_for_local(clock_ms_from_systemtime(&local)) - device_settings()->clock_offset * 1000;
+    }
+    std::string journal() {
+        std::ifstream in(root + "/journal.log");
+        std::stringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+    void set_device(long long offset_s, const char *zone) {
+        DeviceSettings s = *device_settings();
+        s.clock_offset = offset_s;
+        snprintf(s.time_zone, sizeof s.time_zone, "%s", zone);
+        ASSERT_TRUE(device_save_settings(&s));
+    }
+    // Puts the device clock at a UTC instant (to the second).
+    void put_device_at_utc(long long utc_ms, const char *zone) {
+        set_device((utc_ms - host_now_ms() + 500) / 1000, zone);
+    }
+    void pause(int ms) { wait_for_records(1000, ms); }
+};
+
+TEST_F(LiveService, ARequestStartsItsProgramOnceAtItsDueTime) {
+    SYSTEMTIME due = local_in(2000);
+    ASSERT_NE(add_request(MANAGER, L"/ID:3", due, 5), nullptr);  // starts the service
+    auto seen = wait_for_records(1, 10000);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].argument, "/ID:3");
+    EXPECT_EQ(seen[0].argument_count, 1);
+    EXPECT_GE(seen[0].started_ns / 1000000, host_due_ms(due));
+    EXPECT_LT(seen[0].started_ns / 1000000, host_due_ms(due) + 1000);
+    EXPECT_TRUE(stored_requests().empty());
+    pause(500);
+    EXPECT_EQ(read_records().size(), 1u);
+}
+
+TEST_F(LiveService, ARequestSurvivesAServiceKilledAndRestartedBeforeItsDueTime) {
+    SYSTEMTIME due = local_in(2500);
+    ASSERT_NE(add_request(MANAGER, L"/ID:3", due, 5), nullptr);
+    ASSERT_TRUE(start_service());
+    int first = service_pid();
+    ASSERT_TRUE(kill_service());
+    ASSERT_TRUE(start_service());
+    EXPECT_NE(service_pid(), first);
+    auto seen = wait_for_records(1, 10000);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].argument, "/ID:3");
+    EXPECT_GE(seen[0].started_ns / 1000000, host_due_ms(due));
+}
+
+TEST_F(LiveService, AfterDowntimeAnOverdueRequestFiresWithinItsEndAndIsDroppedBeyondIt) {
+    use_built_service(false);
+    ASSERT_NE(add_request(MANAGER, L"/ID:1", local_in(-2 * 60000), 5), nullptr);
+    ASSERT_NE(add_request(MANAGER, L"/ID:2", local_in(-10 * 60000), 5), nullptr);
+    EXPECT_EQ(service_pid(), 0);
+    ASSERT_TRUE(start_service());
+    auto seen = wait_for_records(1, 5000);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].argument, "/ID:1");
+    pause(300);
+    EXPECT_EQ(read_records().size(), 1u);
+    EXPECT_TRUE(stored_requests().empty());
+    std::string j = journal();
+    EXPECT_NE(j.find("notification: dropped request"), std::string::npos) << j;
+    EXPECT_NE(j.find("/ID:2"), std::string::npos) << j;
+}
+
+TEST_F(LiveService, ClockAndZoneChangesStartTheRegisteredProgramsAndRecomputeDueTimes) {
+    WCHAR manager[MAX_PATH];
+    wcscpy(manager, MANAGER);
+    ASSERT_TRUE(CeRunAppAtEvent(manager, NOTIFICATION_EVENT_TIME_CHANGE));
+    ASSERT_TRUE(CeRunAppAtEvent(manager, NOTIFICATION_EVENT_TZ_CHANGE));
+    ASSERT_TRUE(start_service());
+    ASSERT_NE(add_request(MANAGER, L"/ID:4", local_in(3600 * 1000), 5), nullptr);
+
+    // One day ahead: the request of the next hour is long past its end.
+    SYSTEMTIME ahead = local_in(86400 * 1000);
+    char text[32];
+    snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", ahead.wYear, ahead.wMonth, ahead.wDay, ahead.wHour,
+             ahead.wMinute, ahead.wSecond);
+    ASSERT_EQ(run_velctl({"clock", "set", text}), 0);
+    auto seen = wait_for_records(1, 5000);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].argument, "AppRunAfterTimeChange");
+    EXPECT_NEAR(double(device_settings()->clock_offset), 86400.0, 2.0);
+    EXPECT_TRUE(stored_requests().empty());
+    EXPECT_NE(journal().find("/ID:4"), std::string::npos);
+
+    ASSERT_EQ(run_velctl({"tz", "set", "Asia/Tokyo"}), 0);
+    seen = wait_for_records(2, 5000);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].argument, "AppRunAfterTzChange");
+
+    // Back by an hour: a request due in 2 s is now an hour away.
+    ASSERT_NE(add_request(MANAGER, L"/ID:5", local_in(2000), 5), nullptr);
+    ASSERT_EQ(run_velctl({"clock", "offset", std::to_string(86400 - 3600)}), 0);
+    seen = wait_for_records(4, 3500);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[2].argument, "AppRunAfterTimeChange");
+    EXPECT_EQ(stored_requests().size(), 1u);
+}
+
+TEST_F(LiveService, ATimeTheSpringChangeSkipsFiresOnceAtTheChange) {
+    // Europe/Berlin, 2025-03-30: 02:00 CET becomes 03:00 CEST at 01:00 UTC.
+    const long long change_utc = 1743296400000LL;
+    put_device_at_utc(change_utc - 2000, "Europe/Berlin");
+    ASSERT_NE(add_request(MANAGER, L"/ID:8", local_time(2025, 3, 30, 2, 30), 5), nullptr);
+    auto seen = wait_for_records(1, 8000);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].argument, "/ID:8");
+    long long change_host = change_utc - device_settings()->clock_offset * 1000;
+    EXPECT_GE(seen[0].started_ns / 1000000, change_host);
+    EXPECT_LT(seen[0].started_ns / 1000000, change_host + 1000);
+    pause(500);
+    EXPECT_EQ(read_records().size(), 1u);
+}
+
+TEST_F(LiveService, ATimeInTheRepeatedAutumnHourFiresOnce) {
+    // Europe/Berlin, 2025-10-26: 02:00-03:00 runs twice, from 00:00 and 01:00 UTC.
+    const long long first_pass_utc = 1761438600000LL;  // 02:30 CEST
+    put_device_at_utc(first_pass_utc - 2000, "Europe/Berlin");
+    ASSERT_NE(add_request(MANAGER, L"/ID:6", local_time(2025, 10, 26, 2, 30), 5), nullptr);
+    auto seen = wait_for_records(1, 8000);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_GE(seen[0].started_ns / 1000000, first_pass_utc - device_settings()->clock_offset * 1000);
+
+    // The second pass through 02:30 starts nothing more.
+    put_device_at_utc(first_pass_utc + 3600 * 1000 - 2000, "Europe/Berlin");
+    pause(3500);
+    EXPECT_EQ(read_records().size(), 1u);
+
+    // Registered during the second pass, 02:30 falls due in this pass.
+    put_device_at_utc(first_pass_utc + 3600 * 1000 - 2000, "Europe/Berlin");
+    ASSERT_NE(add_request(MANAGER, L"/ID:7", local_time(2025, 10, 26, 2, 30), 5), nullptr);
+    seen = wait_for_records(2, 8000);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].argument, "/ID:7");
+    long long second_pass_host = first_pass_utc + 3600 * 1000 - device_settings()->clock_offset * 1000;
+    EXPECT_GE(seen[1].started_ns / 1000000, second_pass_host);
+    EXPECT_LT(seen[1].started_ns / 1000000, second_pass_host + 1000);
+}
+
+TEST_F(LiveService, RemovingTheDeviceEndsItsService) {
+    ASSERT_TRUE(start_service());
+    int pid = service_pid();
+    ASSERT_GT(pid, 0);
+    remove_tree(root);
+    bool ended = false;
+    for (int i = 0; i < 300 && !ended; i++) {
+        ended = waitpid(pid, nullptr, WNOHANG) == pid;  // a registration here started it
+        if (!ended) usleep(10000);
+    }
+    EXPECT_TRUE(ended);
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// Windows of another process: found by class and title, posted and sent to,
+// robust against garbage on their socket, gone when their process ends.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <dirent.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/device.h"
+#include "platform/phone.h"
+#include "tests/support/temp_device.h"
+
+extern char **environ;
+
+namespace {
+
+class WindowIpc : public TempDevice {
+protected:
+    void SetUp() override {
+        TempDevice::SetUp();
+        record = root + "/record.txt";
+        std::string dev = root;
+        const char *argv[] = {WINDOW_PEER, dev.c_str(), "Peer One", record.c_str(), nullptr};
+        ASSERT_EQ(posix_spawn(&peer, WINDOW_PEER, nullptr, nullptr, const_cast<char **>(argv), environ), 0);
+        for (int i = 0; i < 3000 && !found; i++) {  // up to 30 s on a loaded machine
+            found = FindWindowW(L"Peer", L"Peer One");
+            if (!found) usleep(10000);
+        }
+        ASSERT_NE(found, nullptr) << "the peer's window never appeared";
+    }
+    void TearDown() override {
+        if (peer > 0 && waitpid(peer, nullptr, WNOHANG) == 0) {
+            kill(peer, SIGKILL);
+            waitpid(peer, nullptr, 0);
+        }
+        TempDevice::TearDown();
+    }
+    std::vector<std::string> recorded(size_t want) {
+        std::vector<std::string> lines;
+        for (int i = 0; i < 300; i++) {
+            lines.clear();
+            std::ifstream in(record);
+            for (std::string l; std::getline(in, l);) lines.push_back(l);
+            if (lines.size() >= want) break;
+            usleep(10000);
+        }
+        return lines;
+    }
+    std::string socket_path() {
+        std::string dir = device_runtime_dir();
+        DIR *d = opendir(dir.c_str());
+        std::string path;
+        while (struct dirent *e = readdir(d))
+            if (strncmp(e->d_name, "w-", 2) == 0) path = dir + "/" + e->d_name;
+        closedir(d);
+        return path;
+    }
+    pid_t peer = 0;
+    HWND found = nullptr;
+    std::string record;
+};
+
+TEST_F(WindowIpc, PostsArriveInOrderAndASendReturnsTheAnswer) {
+    EXPECT_TRUE(PostMessageW(found, WM_APP + 1, 5, 6));
+    EXPECT_TRUE(PostMessageW(found, WM_APP + 2, 7, 8));
+    EXPECT_EQ(SendMessageW(found, WM_APP + 3, 40, 2), 42);
+    auto lines = recorded(3);
+    ASSERT_EQ(lines.size(), 3u);
+    // The send is handled at once; the posts in the order they were made.
+    std::vector<std::string> posts;
+    for (auto &l : lines)
+        if (l != "32771 40 2") posts.push_back(l);
+    EXPECT_EQ(posts, (std::vector<std::string>{"32769 5 6", "32770 7 8"}));
+    EXPECT_EQ(FindWindowW(L"peer", nullptr), found);
+    EXPECT_EQ(FindWindowW(L"Peer", L"Peer Two"), nullptr);
+}
+
+TEST_F(WindowIpc, GarbageAndHalfMessagesAreDroppedWithoutHarm) {
+    std::string path = socket_path();
+    ASSERT_FALSE(path.empty());
+    for (int size : {0, 5, 31, 33, 200}) {
+        int fd = socket(AF_UNIX, SOCK_SEQPACKET, 0);
+        sockaddr_un addr = {};
+        addr.sun_family = AF_UNIX;
+        strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+        std::vector<char> junk(size, 'x');
+        if (size) send(fd, junk.data(), junk.size(), MSG_NOSIGNAL);
+        close(fd);
+    }
+    EXPECT_EQ(SendMessageW(found, WM_APP + 3, 1, 1), 2);
+    EXPECT_EQ(recorded(1).size(), 1u);
+}
+
+TEST_F(WindowIpc, AClosedWindowIsNoLongerFound) {
+    SendMessageW(found, WM_CLOSE, 0, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(peer, &status, 0), peer);
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+    EXPECT_FALSE(IsWindow(found));
+    EXPECT_EQ(FindWindowW(L"Peer", L"Peer One"), nullptr);
+    EXPECT_FALSE(PostMessageW(found, WM_APP, 0, 0));
+}
+
+TEST_F(WindowIpc, AKilledPeerLeavesNothingFindable) {
+    kill(peer, SIGKILL);
+    waitpid(peer, nullptr, 0);
+    EXPECT_EQ(FindWindowW(L"Peer", L"Peer One"), nullptr);
+    EXPECT_EQ(SendMessageW(found, WM_APP, 1, 1), 0);
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+// The window system inside one process: creation and destruction, the
+// queue's order, painting merged into one message, timers.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/phone.h"
+#include "tests/support/temp_device.h"
+
+namespace {
+
+std::vector<UINT> seen;
+int paints = 0;
+
+LRESULT recording_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_PAINT) {
+        paints++;
+        ValidateRect(w, nullptr);
+        return 0;
+    }
+    if (m >= WM_APP || m == WM_TIMER) seen.push_back(m == WM_TIMER ? UINT(WM_TIMER + wp) : m);
+    if (m == WM_APP + 9) DestroyWindow(w);  // destroyed inside its own message
+    if (m == WM_TIMER && wp == 3) KillTimer(w, 3);
+    return DefWindowProcW(w, m, wp, lp);
+}
+
+class Windows : public TempDevice {
+protected:
+    void SetUp() override {
+        TempDevice::SetUp();
+        seen.clear();
+        paints = 0;
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = recording_proc;
+        wc.lpszClassName = L"Rec";
+        RegisterClassW(&wc);  // stays registered for the whole test program
+        window = CreateWindowExW(0, L"rec", L"Recorder", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override {
+        if (IsWindow(window)) DestroyWindow(window);
+        drain();
+        TempDevice::TearDown();
+    }
+    // Dispatches everything pending without waiting.
+    void drain() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message != WM_QUIT) DispatchMessageW(&msg);
+    }
+    HWND window = nullptr;
+};
+
+TEST_F(Windows, FindsByClassWithoutCaseAndTitleExactly) {
+    EXPECT_EQ(FindWindowW(L"REC", L"Recorder"), window);
+    EXPECT_EQ(FindWindowW(L"Rec", nullptr), window);
+    EXPECT_EQ(FindWindowW(L"Rec", L"recorder"), nullptr);
+    RECT r;
+    ASSERT_TRUE(GetClientRect(window, &r));
+    EXPECT_EQ(r.right, 240);  // a default-size window fills the work area
+}
+
+TEST_F(Windows, PostedMessagesArriveInOrderAndPaintingIsMerged) {
+    drain();
+    paints = 0;
+    PostMessageW(window, WM_APP + 1, 0, 0);
+    InvalidateRect(window, nullptr, TRUE);
+    PostMessageW(window, WM_APP + 2, 0, 0);
+    RECT part = {0, 0, 5, 5};
+    InvalidateRect(window, &part, FALSE);
+    drain();
+    EXPECT_EQ(seen, (std::vector<UINT>{WM_APP + 1, WM_APP + 2}));
+    EXPECT_EQ(paints, 1);
+}
+
+TEST_F(Windows, DestroyedInsideItsOwnMessageIsGoneAndDropsItsQueue) {
+    PostMessageW(window, WM_APP + 9, 0, 0);
+    PostMessageW(window, WM_APP + 3, 0, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_APP, WM_APP + 100, PM_REMOVE));
+    DispatchMessageW(&msg);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(PostMessageW(window, WM_APP + 4, 0, 0));
+    EXPECT_EQ(SendMessageW(window, WM_APP + 5, 0, 0), 0);
+    EXPECT_TRUE(DestroyWindow(window) == FALSE);
+    drain();
+    EXPECT_EQ(seen, (std::vector<UINT>{WM_APP + 9}));
+}
+
+TEST_F(Windows, TimersFireAndMayBeKilledInTheirOwnMessage) {
+    ASSERT_EQ(SetTimer(window, 3, 20, nullptr), 3u);
+    ASSERT_EQ(SetTimer(window, 4, 20, nullptr), 4u);
+    MSG msg;
+    int timer_messages = 0;
+    while (timer_messages < 3 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER) timer_messages++;
+        DispatchMessageW(&msg);
+    }
+    // Timer 3 killed itself on its first tick; timer 4 goes on.
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), UINT(WM_TIMER + 3)), 1);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), UINT(WM_TIMER + 4)), 2);
+    EXPECT_TRUE(KillTimer(window, 4));
+    EXPECT_FALSE(KillTimer(window, 4));
+}
+
+TEST_F(Windows, QuitEndsTheLoopWithItsCode) {
+    PostMessageW(window, WM_APP + 1, 0, 0);
+    PostQuitMessage(42);
+    MSG msg;
+    EXPECT_EQ(GetMessageW(&msg, nullptr, 0, 0), TRUE);
+    EXPECT_EQ(GetMessageW(&msg, nullptr, 0, 0), FALSE);
+    EXPECT_EQ(msg.wParam, 42u);
+}
+
+TEST_F(Windows, ChildrenAreFoundByIdAndDieWithTheirParent) {
+    HWND child = CreateWindowExW(0, L"Rec", L"", WS_CHILD | WS_VISIBLE, 10, 20, 30, 40, window,
+                                 reinterpret_cast<HMENU>(1001), nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(GetDlgItem(window, 1001), child);
+    EXPECT_EQ(GetDlgCtrlID(child), 1001);
+    EXPECT_EQ(GetDlgItem(window, 1002), nullptr);
+    DestroyWindow(window);
+    EXPECT_FALSE(IsWindow(child));
+}
+
+}  // namespace

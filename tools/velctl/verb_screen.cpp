@@ -1,0 +1,70 @@
+// Keys, screenshots, rotation and low memory, delivered to the program that
+// shows the device's screen.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/screen_control.h"
+#include "platform/text.h"
+#include "tools/velctl/verbs.h"
+
+namespace {
+
+int call(const char *request, std::string *reply) {
+    if (!screen_call(request, reply, nullptr)) return velctl_fail("%s", reply->c_str());
+    return VELCTL_OK;
+}
+
+void add_key(std::string &request, ScreenKey k) {
+    request += " " + std::to_string(k.vk) + ":" + std::to_string(int(k.ch));
+}
+
+}  // namespace
+
+int verb_key(int argc, char **argv) {
+    if (argc == 0) return velctl_usage("key", "name at least one key");
+    std::string request = "keys";
+    for (int i = 0; i < argc; i++) {
+        if (strcmp(argv[i], "text") == 0) {
+            if (++i >= argc) return velctl_usage("key", "'text' needs the text to type");
+            for (wchar_t c : plat::from_utf8(argv[i])) add_key(request, screen_key_for_char(c));
+            continue;
+        }
+        ScreenKey k;
+        if (!screen_key_by_name(argv[i], &k)) {
+            std::string problem = std::string("unknown key '") + argv[i] + "'";
+            return velctl_usage("key", problem.c_str());
+        }
+        add_key(request, k);
+    }
+    std::string reply;
+    return call(request.c_str(), &reply);
+}
+
+int verb_screenshot(int argc, char **argv) {
+    if (argc != 1) return velctl_usage("screenshot", "name the PNG file to write");
+    std::string reply;
+    std::vector<unsigned char> pixels;
+    if (!screen_call("screenshot", &reply, &pixels)) return velctl_fail("%s", reply.c_str());
+    int w = 0, h = 0;
+    if (sscanf(reply.c_str(), "%d %d", &w, &h) != 2 || w <= 0 || h <= 0 || pixels.size() != size_t(w) * h * 3)
+        return velctl_fail("the screen's picture arrived incomplete");
+    std::string error;
+    if (!png_write_rgb(argv[0], w, h, pixels.data(), &error)) return velctl_fail("%s", error.c_str());
+    return VELCTL_OK;
+}
+
+int verb_rotate(int argc, char **) {
+    if (argc != 0) return velctl_usage("rotate", "takes no words");
+    std::string reply;
+    int rc = call("rotate", &reply);
+    if (rc == VELCTL_OK) printf("screen = %s\n", reply.c_str());
+    return rc;
+}
+
+int verb_hibernate(int argc, char **) {
+    if (argc != 0) return velctl_usage("hibernate", "takes no words");
+    std::string reply;
+    return call("hibernate", &reply);
+}
