@@ -3,6 +3,8 @@
 // registered for clock and zone changes when those happen.
 #pragma once
 
+#include "platform/notify_db.h"
+
 // What woke the service; several at once are possible.
 #define WAKE_TIMER 0x01        // the earliest request may be due
 #define WAKE_CLOCK_SET 0x02    // the host clock was set
@@ -22,7 +24,7 @@ struct ServiceWatch {
     bool wakes_machine = false;  // the timer is CLOCK_REALTIME_ALARM
 };
 
-// Binds the service's socket and sets up the timer and the file watches.
+// Sets up the timer and the file watches, then binds the service's socket.
 bool watch_open(ServiceWatch &w, const char *root, const char *runtime_dir);
 
 // Arms the timer for a host CLOCK_REALTIME instant in ms, or for nothing
@@ -35,6 +37,31 @@ int watch_wait(ServiceWatch &w);
 // Claims and carries out every request due now; `next_utc` gets the device
 // instant of the next one, or -1. False when the database failed.
 bool run_due_requests(long long *next_utc);
+
+// Removes the fired requests whose launchers are done; true while some
+// launcher has still to start its program.
+bool forget_finished_launches(void);
+
+// A launcher started for a due request, waiting for the word to start it.
+struct Launch {
+    int go_fd = -1;  // the pipe it reads
+    long long token = 0;
+};
+
+// Starts a launcher for the request's program at the host path `host`; it
+// holds the claim's lock until it has started the program or ended.
+bool launch_prepare(const plat::NotifyRequest &r, const char *host, long long token, Launch &launch);
+// The claim is committed: the launcher starts the program.
+void launch_go(Launch &launch);
+// No word: the launcher asks the database whether the claim was committed.
+void launch_abandon(Launch &launch);
+// Whether the claim's launcher has started its program or ended.
+bool launch_finished(long long token);
+// Removes the locks of launchers that are done, left by a killed service.
+void launch_sweep_locks(void);
+
+// The launcher: notifyd --launch HANDLE TOKEN PROGRAM ARGUMENT.
+int launcher_main(int argc, char **argv);
 
 // Starts every program registered for the event with its command line.
 void run_event_programs(long event, const wchar_t *command_line);

@@ -1,10 +1,12 @@
-// Carrying requests out. A request is removed from the database in the
-// transaction that claims it, before its program starts: a service killed
-// at the wrong moment may lose that start, but never starts one twice.
+// Carrying requests out. A due request is claimed in two phases (see
+// launch.cpp): it is marked fired, not removed, until its launcher has
+// started the program, so that a service killed at any moment neither loses
+// the start nor makes it twice.
 #include <cwchar>
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/device.h"
 #include "platform/journal.h"
 #include "platform/notify_db.h"
 #include "platform/notifyd/notifyd.h"
@@ -53,22 +55,47 @@ bool past_its_end(const plat::NotifyRequest &r, long long now_utc) {
     return now_utc > plat::notify_due_utc(r.start_local, r.created_utc) + window;
 }
 
+// Inside the claim's transaction: the launcher starts while it commits.
+plat::ClaimOutcome take_due(const plat::NotifyRequest &r, long long token, long long now_utc, Launch &launch) {
+    if (past_its_end(r, now_utc)) {
+        journal_request(L"dropped", r);
+        return plat::ClaimOutcome::Dropped;
+    }
+    char host[DEVICE_HOST_PATH];
+    if (!device_host_path(r.application.c_str(), host, sizeof host)) {
+        journal_request(L"could not start the program of", r);
+        return plat::ClaimOutcome::Dropped;
+    }
+    return launch_prepare(r, host, token, launch) ? plat::ClaimOutcome::Launched : plat::ClaimOutcome::Failed;
+}
+
 }  // namespace
 
 bool run_due_requests(long long *next_utc) {
-    // One request per transaction: a service killed between a claim and its
-    // start loses that one start, not a whole batch.
+    // One request per transaction, each with its own launcher.
     for (;;) {
         long long now = clock_utc_ms();
-        plat::NotifyRequest r;
+        Launch launch;
         bool claimed = false;
-        if (!plat::notify_claim_due(now, r, &claimed, next_utc)) return false;
+        auto take = [&](const plat::NotifyRequest &r, long long token) { return take_due(r, token, now, launch); };
+        if (!plat::notify_claim_due(now, take, &claimed, next_utc)) {
+            launch_abandon(launch);
+            return false;
+        }
         if (!claimed) return true;
-        if (past_its_end(r, now))
-            journal_request(L"dropped", r);
-        else if (!start_program(r.application, r.arguments))
-            journal_request(L"could not start the program of", r);
+        launch_go(launch);
     }
+}
+
+bool forget_finished_launches(void) {
+    bool waiting = false;
+    for (const plat::FiredRequest &f : plat::notify_fired_requests()) {
+        if (launch_finished(f.token))
+            plat::notify_forget_fired(f);
+        else
+            waiting = true;
+    }
+    return waiting;
 }
 
 void run_event_programs(long event, const wchar_t *command_line) {
