@@ -8,6 +8,7 @@
 #include "platform/locale.h"
 #include "platform/message_box.h"
 #include "platform/notify.h"
+#include "platform/power.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/resources.h"
