@@ -37,7 +37,11 @@ static void add_file_time(SYSTEMTIME *time, ULONGLONG units) {
     if (base != 0) system_time_of(base + units, time);
 }
 
-static void report_failure(HWND owner) { MessageBoxW(owner, ALARM_FAILED_TEXT, L"Velmora", MB_OK | MB_ICONERROR); }
+// The box shows over its owner, so the owner comes to the front first.
+static void report_failure(HWND owner) {
+    if (owner) SetForegroundWindow(owner);
+    MessageBoxW(owner, ALARM_FAILED_TEXT, L"Velmora", MB_OK | MB_ICONERROR);
+}
 
 void manager_path(WCHAR *out, size_t cap) {
     if (Folders.AppDataFolder[0] == L'\0') find_app_data_folder();
