@@ -54,7 +54,7 @@ void BM_LookForTheNextDue(benchmark::State &state) {
     for (int i = 0; i < state.range(0); i++) add_request(PROGRAM, L"/ID:1", local_in((i + 1) * 60000LL), 5);
     long long now = clock_utc_ms();
     // Nothing is due, so nothing is ever handed over.
-    auto take = [](const plat::NotifyRequest &, long long) { return plat::ClaimOutcome::Failed; };
+    auto take = [](const plat::NotifyRequest &, long long *) { return plat::ClaimOutcome::Failed; };
     for (auto _ : state) {
         bool claimed;
         long long next;

@@ -2,8 +2,6 @@
 // "notify.db" of the device root, shared by every program of the device and
 // by the notification service.
 #include <pthread.h>
-#include <sys/random.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <mutex>
@@ -328,15 +326,6 @@ long long notify_due_utc(long long local_ms, long long created_utc) {
 
 namespace {
 
-long long new_token() {
-    long long token = 0;
-    while (token <= 0) {
-        if (getrandom(&token, sizeof token, 0) != sizeof token) token = clock_utc_ms() ^ (long long)getpid() << 40;
-        token &= 0x7FFFFFFFFFFFFFFFLL;
-    }
-    return token;
-}
-
 // The pending request that falls due first, or false when there is none.
 bool earliest_pending(NotifyDb &n, NotifyRequest &due, long long *at) {
     Stmt st(n.db, "SELECT handle, application, arguments, start_local, end_local, created_utc FROM requests"
@@ -389,8 +378,8 @@ bool notify_claim_due(long long now_utc, const ClaimTaker &take, bool *claimed, 
         n.db.rollback();
         return true;
     }
-    long long token = new_token();
-    ClaimOutcome outcome = take(due, token);
+    long long token = 0;
+    ClaimOutcome outcome = take(due, &token);
     if (outcome == ClaimOutcome::Failed) {
         n.problem = "the notification service could not start a launcher";
         n.db.rollback();

@@ -32,14 +32,14 @@ enum class ClaimOutcome {
     Dropped,   // past its end: remove it
     Failed,    // nothing could be done now: leave it
 };
-typedef std::function<ClaimOutcome(const NotifyRequest &due, long long token)> ClaimTaker;
+// Decides on the due request; when it launched it, sets the launcher's token.
+typedef std::function<ClaimOutcome(const NotifyRequest &due, long long *token)> ClaimTaker;
 
 // In one write transaction: finds the pending request that falls due first
-// and, when the device clock has reached it at `now_utc`, hands it with a
-// fresh random token to `take` and settles it as `take` says (`claimed`
-// true). With none due, `next_utc` gets the instant the earliest falls due,
-// or -1 when there is none. False when the database cannot be used or
-// `take` failed.
+// and, when the device clock has reached it at `now_utc`, hands it to `take`
+// and settles it as `take` says (`claimed` true). With none due, `next_utc`
+// gets the instant the earliest falls due, or -1 when there is none. False
+// when the database cannot be used or `take` failed.
 bool notify_claim_due(long long now_utc, const ClaimTaker &take, bool *claimed, long long *next_utc);
 
 // A request marked fired by a claim, and the claim's token.

@@ -209,19 +209,21 @@ TEST_F(LiveService, RemovingTheDeviceEndsItsService) {
 class KilledMidClaim : public LiveService {
 protected:
     void claim(plat::ClaimOutcome outcome) {
-        auto take = [&](const plat::NotifyRequest &r, long long token) {
+        auto take = [&](const plat::NotifyRequest &r, long long *token) {
+            *token = 0x5eed;
             char host[DEVICE_HOST_PATH], lock[DEVICE_HOST_PATH];
             EXPECT_TRUE(device_host_path(r.application.c_str(), host, sizeof host));
-            snprintf(lock, sizeof lock, "%s/launch-%016llx.lock", device_runtime_dir(), (unsigned long long)token);
+            snprintf(lock, sizeof lock, "%s/launch-%016llx.lock", device_runtime_dir(), *token);
             int lock_fd = open(lock, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
             int fds[2];
             EXPECT_EQ(flock(lock_fd, LOCK_EX), 0);
             EXPECT_EQ(pipe2(fds, O_CLOEXEC), 0);
-            std::vector<std::string> args = {"--launch", std::to_string(r.handle), std::to_string(token), host,
-                                             plat::to_utf8(r.arguments.c_str())};
-            EXPECT_GT(plat::spawn_program(built_notifyd(), args, false, {fds[0], lock_fd}), 0);
+            EXPECT_GT(plat::spawn_program(built_notifyd(), {"--launch", std::to_string(*token)}, false, {fds[0], lock_fd}), 0);
             close(fds[0]);
             close(lock_fd);
+            // The request as the service hands it over: handle, program, argument.
+            std::string message = std::to_string(r.handle) + '\0' + host + '\0' + plat::to_utf8(r.arguments.c_str()) + '\0';
+            EXPECT_EQ(write(fds[1], message.data(), message.size()), ssize_t(message.size()));
             go_fd = fds[1];
             return outcome;
         };

@@ -86,6 +86,9 @@ int serve(ServiceWatch &w) {
         if (forget_finished_launches()) {
             long long soon = clock_utc_ms() + LAUNCH_POLL_MS;
             if (next < 0 || next > soon) next = soon;
+        } else {
+            // Not while a program starts: the two would compete.
+            launch_prepare_spare();
         }
         if (changes & WAKE_CLOCK_SET) run_event_programs(NOTIFICATION_EVENT_TIME_CHANGE, APP_RUN_AFTER_TIME_CHANGE);
         if (changes & WAKE_HOST_ZONE) run_event_programs(NOTIFICATION_EVENT_TZ_CHANGE, APP_RUN_AFTER_TZ_CHANGE);

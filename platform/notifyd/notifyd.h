@@ -42,25 +42,23 @@ bool run_due_requests(long long *next_utc);
 // launcher has still to start its program.
 bool forget_finished_launches(void);
 
-// A launcher started for a due request, waiting for the word to start it.
-struct Launch {
-    int go_fd = -1;  // the pipe it reads
-    long long token = 0;
-};
-
-// Starts a launcher for the request's program at the host path `host`; it
-// holds the claim's lock until it has started the program or ended.
-bool launch_prepare(const plat::NotifyRequest &r, const char *host, long long token, Launch &launch);
+// Starts the spare launcher unless one waits already.
+void launch_prepare_spare(void);
+// Hands the request, its program at the host path `host`, to the spare
+// launcher (starting one when none waits); returns the launcher's token, 0
+// when no launcher could take it.
+long long launch_hand_over(const plat::NotifyRequest &r, const char *host);
 // The claim is committed: the launcher starts the program.
-void launch_go(Launch &launch);
+void launch_go(void);
 // No word: the launcher asks the database whether the claim was committed.
-void launch_abandon(Launch &launch);
+void launch_abandon(void);
 // Whether the claim's launcher has started its program or ended.
 bool launch_finished(long long token);
 // Removes the locks of launchers that are done, left by a killed service.
 void launch_sweep_locks(void);
 
-// The launcher: notifyd --launch HANDLE TOKEN PROGRAM ARGUMENT.
+// The launcher: notifyd --launch TOKEN, with the pipe as descriptor 3 and
+// the lock as 4.
 int launcher_main(int argc, char **argv);
 
 // Starts every program registered for the event with its command line.

@@ -55,8 +55,9 @@ bool past_its_end(const plat::NotifyRequest &r, long long now_utc) {
     return now_utc > plat::notify_due_utc(r.start_local, r.created_utc) + window;
 }
 
-// Inside the claim's transaction: the launcher starts while it commits.
-plat::ClaimOutcome take_due(const plat::NotifyRequest &r, long long token, long long now_utc, Launch &launch) {
+// Inside the claim's transaction: the launcher has the request before the
+// claim commits.
+plat::ClaimOutcome take_due(const plat::NotifyRequest &r, long long now_utc, long long *token) {
     if (past_its_end(r, now_utc)) {
         journal_request(L"dropped", r);
         return plat::ClaimOutcome::Dropped;
@@ -66,7 +67,8 @@ plat::ClaimOutcome take_due(const plat::NotifyRequest &r, long long token, long 
         journal_request(L"could not start the program of", r);
         return plat::ClaimOutcome::Dropped;
     }
-    return launch_prepare(r, host, token, launch) ? plat::ClaimOutcome::Launched : plat::ClaimOutcome::Failed;
+    *token = launch_hand_over(r, host);
+    return *token ? plat::ClaimOutcome::Launched : plat::ClaimOutcome::Failed;
 }
 
 }  // namespace
@@ -75,15 +77,17 @@ bool run_due_requests(long long *next_utc) {
     // One request per transaction, each with its own launcher.
     for (;;) {
         long long now = clock_utc_ms();
-        Launch launch;
-        bool claimed = false;
-        auto take = [&](const plat::NotifyRequest &r, long long token) { return take_due(r, token, now, launch); };
-        if (!plat::notify_claim_due(now, take, &claimed, next_utc)) {
-            launch_abandon(launch);
-            return false;
-        }
+        bool claimed = false, launched = false;
+        auto take = [&](const plat::NotifyRequest &r, long long *token) {
+            plat::ClaimOutcome outcome = take_due(r, now, token);
+            launched = outcome == plat::ClaimOutcome::Launched;
+            return outcome;
+        };
+        bool ok = plat::notify_claim_due(now, take, &claimed, next_utc);
+        if (launched && ok) launch_go();
+        if (launched && !ok) launch_abandon();
+        if (!ok) return false;
         if (!claimed) return true;
-        launch_go(launch);
     }
 }
 
