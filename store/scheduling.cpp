@@ -48,6 +48,8 @@ void manager_path(WCHAR *out, size_t cap) {
     swprintf(out, cap, L"%ls\\Velmora\\%ls", Folders.AppDataFolder, MANAGER_PROGRAM);
 }
 
+bool event_id_valid(ULONGLONG id) { return id < ALARM_COUNT || id == EVENT_ID_COUNTDOWN || id == EVENT_ID_CHIME; }
+
 int parse_event_id(LPCWSTR command_line) {
     if (!command_line || wcsncmp(command_line, EVENT_ID_PREFIX, 4) != 0) return -1;
     ULONGLONG id = 0;
@@ -55,8 +57,7 @@ int parse_event_id(LPCWSTR command_line) {
         id = id * 10 + (ULONGLONG)(*p - L'0');
         if (id > 0xFFFFFFFFull) return -1;
     }
-    if (id >= ALARM_COUNT && id != EVENT_ID_COUNTDOWN && id != EVENT_ID_CHIME) return -1;
-    return (int)id;
+    return event_id_valid(id) ? (int)id : -1;
 }
 
 // The next occurrence of the alarm's hour and minute after now; the current

@@ -17,6 +17,10 @@ const VelctlVerb VELCTL_VERBS[] = {
      "show or set the device clock (local time); a change is a clock change of the device", verb_clock},
     {"tz", "| set ZONE", "show or set the device time zone (an IANA name, or 'host' to follow the host)", verb_tz},
     {"journal", "", "print the device journal: message boxes and dropped requests", verb_journal},
+    {"windows", "", "list the windows other programs can find: class, title", verb_windows},
+    {"post", "CLASS TITLE MESSAGE WPARAM",
+     "post a message (numbers, decimal or 0x...) to the window of that class and title, e.g. post Velmgr Velmgr 0x10 0",
+     verb_post},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

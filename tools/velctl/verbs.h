@@ -31,3 +31,5 @@ int verb_events(int argc, char **argv);
 int verb_clock(int argc, char **argv);
 int verb_tz(int argc, char **argv);
 int verb_journal(int argc, char **argv);
+int verb_windows(int argc, char **argv);
+int verb_post(int argc, char **argv);
