@@ -197,6 +197,27 @@ TEST_F(ManagerProgram, AnAlarmWithNothingRunningMakesItResidentAndStartsTheMainP
     EXPECT_EQ(FindWindowW(L"Velmgr", L"Velmgr"), nullptr);
 }
 
+// The chime's new handle is saved, so that the main program can clear the
+// chime later; left unsaved it would point at a request that is gone.
+TEST_F(ManagerProgram, AStartWithNothingRunningArmsEveryAlarmAndTheChimeAndKeepsTheChimeHandle) {
+    set_alarm(1, 7, 0);
+    Settings.Chime = 1;
+    Settings.ChimeHandle = 999;
+    save_settings();
+    start_manager(nullptr);
+    ASSERT_TRUE(window_appears(L"Velmgr", 3000));
+    ASSERT_TRUE(clock_events_registered(3000));
+    auto all = stored_requests();
+    ASSERT_EQ(all.size(), 2u);
+    reload_chime_handle();
+    reload_alarm_handle(1);
+    for (const SeenRequest &r : all) {
+        if (r.arguments == L"/ID:255") EXPECT_EQ(r.handle, Settings.ChimeHandle);
+        else EXPECT_EQ(r.handle, alarm_record(1)->AlarmHandle);
+    }
+    EXPECT_EQ(journal().find("power:"), std::string::npos);
+}
+
 TEST_F(ManagerProgram, WithTheMainProgramRunningAStartOnlyBecomesResidentAndACountdownIsRelayedAfter1s) {
     set_alarm(1, 7, 0);
     start_main();
