@@ -402,26 +402,30 @@ std::vector<FiredRequest> notify_fired_requests(void) {
     return out;
 }
 
-bool notify_fired_with(const FiredRequest &f) {
+namespace {
+
+// One step of a statement about a fired request (?1 handle, ?2 token).
+int step_on_fired(const char *sql, const FiredRequest &f) {
     NotifyDb &n = ndb();
     std::lock_guard<std::mutex> g(n.lock);
-    if (!ready(n)) return false;
-    Stmt st(n.db, "SELECT 1 FROM requests WHERE handle=?1 AND fired=?2");
-    if (!st) return false;
+    if (!ready(n)) return SQLITE_ERROR;
+    Stmt st(n.db, sql);
+    if (!st) return SQLITE_ERROR;
     sqlite3_bind_int64(st.get(), 1, f.handle);
     sqlite3_bind_int64(st.get(), 2, f.token);
-    return sqlite3_step(st.get()) == SQLITE_ROW;
+    int rc = sqlite3_step(st.get());
+    n.db.check(rc);
+    return rc;
+}
+
+}  // namespace
+
+bool notify_fired_with(const FiredRequest &f) {
+    return step_on_fired("SELECT 1 FROM requests WHERE handle=?1 AND fired=?2", f) == SQLITE_ROW;
 }
 
 bool notify_forget_fired(const FiredRequest &f) {
-    NotifyDb &n = ndb();
-    std::lock_guard<std::mutex> g(n.lock);
-    if (!ready(n)) return false;
-    Stmt st(n.db, "DELETE FROM requests WHERE handle=?1 AND fired=?2");
-    if (!st) return false;
-    sqlite3_bind_int64(st.get(), 1, f.handle);
-    sqlite3_bind_int64(st.get(), 2, f.token);
-    return n.db.check(sqlite3_step(st.get()));
+    return step_on_fired("DELETE FROM requests WHERE handle=?1 AND fired=?2", f) == SQLITE_DONE;
 }
 
 std::vector<std::wstring> notify_event_applications(long event) {

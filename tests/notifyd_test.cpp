@@ -239,6 +239,16 @@ protected:
         }
         return false;
     }
+    // The program starts with the argument, once, and the service forgets
+    // the fired request.
+    void expect_started_once(const char *argument) {
+        auto seen = wait_for_records(1, 5000);
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].argument, argument);
+        EXPECT_TRUE(fired_rows_forgotten(2000));
+        pause(300);
+        EXPECT_EQ(read_records().size(), 1u);
+    }
     int go_fd = -1;
 };
 
@@ -254,12 +264,7 @@ TEST_F(KilledMidClaim, ACommittedClaimIsStartedByItsLauncherOnceAndOnlyThenForgo
     EXPECT_EQ(plat::notify_fired_requests().size(), 1u);
     EXPECT_TRUE(stored_requests().empty());
     close(go_fd);  // the claiming service dies without its word
-    auto seen = wait_for_records(1, 5000);
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].argument, "/ID:3");
-    EXPECT_TRUE(fired_rows_forgotten(2000));
-    pause(300);
-    EXPECT_EQ(read_records().size(), 1u);
+    expect_started_once("/ID:3");
 }
 
 TEST_F(KilledMidClaim, AClaimThatNeverCommittedIsStartedOnceByTheNextService) {
@@ -271,12 +276,7 @@ TEST_F(KilledMidClaim, AClaimThatNeverCommittedIsStartedOnceByTheNextService) {
     EXPECT_TRUE(read_records().empty());
     ASSERT_EQ(stored_requests().size(), 1u);
     ASSERT_TRUE(start_service());
-    auto seen = wait_for_records(1, 5000);
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].argument, "/ID:4");
-    EXPECT_TRUE(fired_rows_forgotten(2000));
-    pause(300);
-    EXPECT_EQ(read_records().size(), 1u);
+    expect_started_once("/ID:4");
 }
 
 }  // namespace
