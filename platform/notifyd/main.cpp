@@ -135,7 +135,6 @@ int main(int argc, char **argv) {
     if (!take_lock(runtime)) return 0;  // another instance serves this device
     // Launchers a killed instance left are dealt with, and the database is
     // open, before the service can be seen to run.
-    launch_sweep_locks();
     forget_finished_launches();
     ServiceWatch w;
     if (!watch_open(w, device_root(), runtime)) {

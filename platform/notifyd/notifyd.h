@@ -38,8 +38,9 @@ int watch_wait(ServiceWatch &w);
 // instant of the next one, or -1. False when the database failed.
 bool run_due_requests(long long *next_utc);
 
-// Removes the fired requests whose launchers are done; true while some
-// launcher has still to start its program.
+// Removes the fired requests whose launchers are done, and the locks of
+// launchers that ended; true while some launcher has still to start its
+// program.
 bool forget_finished_launches(void);
 
 // Starts the spare launcher unless one waits already.
@@ -54,7 +55,7 @@ void launch_go(void);
 void launch_abandon(void);
 // Whether the claim's launcher has started its program or ended.
 bool launch_finished(long long token);
-// Removes the locks of launchers that are done, left by a killed service.
+// Removes the locks of launchers that are done.
 void launch_sweep_locks(void);
 
 // The launcher: notifyd --launch TOKEN, with the pipe as descriptor 3 and

@@ -92,6 +92,8 @@ bool run_due_requests(long long *next_utc) {
 }
 
 bool forget_finished_launches(void) {
+    // Also the locks no request names: of a spare whose service was killed.
+    launch_sweep_locks();
     bool waiting = false;
     for (const plat::FiredRequest &f : plat::notify_fired_requests()) {
         if (launch_finished(f.token))
