@@ -143,7 +143,10 @@ bool read_request(std::string fields[3], bool *go) {
 
 // Asked after the service died: was the claim committed?
 bool claim_committed(DWORD handle, long long token) {
-    if (!device_open(nullptr)) return false;
+    // A device removed meanwhile holds no claim, and must not be made anew.
+    const char *root = getenv("VELMORA_DEVICE");
+    if (!root || access((std::string(root) + "/notify.db").c_str(), F_OK) != 0) return false;
+    if (!device_open(root)) return false;
     bool fired = plat::notify_fired_with(plat::FiredRequest{handle, token});
     device_close();  // no database connection may live on in the program
     return fired;
