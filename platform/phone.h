@@ -15,6 +15,7 @@
 #include "platform/message_box.h"
 #include "platform/power.h"
 #include "platform/notify.h"
+#include "platform/power.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/resources.h"

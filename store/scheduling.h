@@ -9,6 +9,10 @@
 #define EVENT_ID_COUNTDOWN 254
 #define EVENT_ID_CHIME 255
 
+// The window message that carries an event identifier (wParam) between the
+// programs.
+#define MSG_EVENT 0x8001
+
 // File-time arithmetic, in 100 ns units.
 #define FT_MINUTE 600000000ULL
 #define FT_DAY 864000000000ULL
@@ -19,6 +23,9 @@
 
 // "\<application data>\Velmora\Velmgr.exe", the program every request starts.
 void manager_path(WCHAR *out, size_t cap);
+
+// True for 0 ... 9, 254 and 255.
+bool event_id_valid(ULONGLONG id);
 
 // The identifier that "/ID:<n>" names: 0 ... 9, 254 or 255; -1 for anything
 // else, so that no caller indexes the alarm table with it.

@@ -25,6 +25,10 @@ const VelctlVerb VELCTL_VERBS[] = {
     {"msgbox", "[answer ok|cancel|yes|no]", "show the message box on screen, or answer it", verb_msgbox},
     {"rotate", "", "turn the screen between portrait and landscape", verb_rotate},
     {"hibernate", "", "tell the program memory is low (WM_HIBERNATE)", verb_hibernate},
+    {"windows", "", "list the windows other programs can find: class, title", verb_windows},
+    {"post", "CLASS TITLE MESSAGE WPARAM",
+     "post a message (numbers, decimal or 0x...) to the window of that class and title, e.g. post Velmgr Velmgr 0x10 0",
+     verb_post},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

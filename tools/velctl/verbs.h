@@ -38,3 +38,5 @@ int verb_screenshot(int argc, char **argv);
 int verb_msgbox(int argc, char **argv);
 int verb_rotate(int argc, char **argv);
 int verb_hibernate(int argc, char **argv);
+int verb_windows(int argc, char **argv);
+int verb_post(int argc, char **argv);
