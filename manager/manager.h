@@ -7,9 +7,8 @@
 
 #include "platform/phone.h"
 
-// Class and title of the resident window, and of the main program's window.
+// Class and title of the resident window.
 #define MANAGER_WINDOW L"Velmgr"
-#define MAIN_WINDOW L"Velmora"
 
 #define MAIN_PROGRAM L"Velmora.exe"
 #define CHIME_PROGRAM L"Chime.exe"
