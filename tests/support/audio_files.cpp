@@ -85,6 +85,15 @@ std::vector<int16_t> read_wav(const std::string &path, int *rate) {
     return samples;
 }
 
+std::vector<int16_t> read_capture_written(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(44);  // past the capture's fixed header
+    std::vector<int16_t> samples;
+    unsigned char pair[2];
+    while (in.read(reinterpret_cast<char *>(pair), 2)) samples.push_back(int16_t(pair[0] | (pair[1] << 8)));
+    return samples;
+}
+
 namespace {
 
 const double LOUDNESS_WINDOW = 0.005;

@@ -31,6 +31,9 @@ bool write_tagged_mp3(const std::string &path, const std::string &tag, double se
 
 // A 16-bit mono WAV file's samples and rate; empty when unreadable.
 std::vector<int16_t> read_wav(const std::string &path, int *rate);
+// A capture's samples as far as they were written, whatever its header says:
+// a program that exits with its library open leaves the header behind.
+std::vector<int16_t> read_capture_written(const std::string &path);
 
 // A stretch of the capture, in seconds.
 struct Stretch {
