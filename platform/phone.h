@@ -4,6 +4,7 @@
 #include "platform/types.h"
 #include "platform/clock.h"
 #include "platform/gdi.h"
+#include "platform/idle_timer.h"
 #include "platform/journal.h"
 #include "platform/last_error.h"
 #include "platform/locale.h"
