@@ -67,9 +67,9 @@ int run_message_loop(void) {
 }
 
 int velmora_main(HINSTANCE instance, HINSTANCE previous, LPCWSTR command_line, int) {
+    close_windows_on_terminate();
     int exit_code;
     if (!program_start(instance, previous, command_line, &exit_code)) return exit_code;
-    close_window_on_terminate(MainWindow.window);
     exit_code = run_message_loop();
     program_end();
     return exit_code;
