@@ -56,10 +56,12 @@ void create_clock_labels(void) {
     bool itime = Settings.ShowITime != 0;
     LabelSpec date = {left, itime ? bottom + 8 : bottom, itime ? width - RIGHT_COLUMN : width, 30, itime ? 8 : 12,
                       true, false};
-    Labels.date_line = make_label(date, L"");
-    Labels.next_alarm = make_label({left, bottom + 35, width, 20, 8, true, false}, L"");
+    // The Internet time's box reaches into the next-alarm line; made first,
+    // it lies below the line, whose text then shows whole.
     if (itime)
         Labels.internet_time = make_label({left + width - RIGHT_COLUMN, bottom, RIGHT_COLUMN, 40, 16, true, true}, L"");
+    Labels.date_line = make_label(date, L"");
+    Labels.next_alarm = make_label({left, bottom + 35, width, 20, 8, true, false}, L"");
 }
 
 void create_sleep_labels(void) {

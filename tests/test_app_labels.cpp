@@ -119,6 +119,19 @@ TEST_F(Labels_, DateLineAndInternetTimeShareTheRowUnlessInternetTimeIsOff) {
     EXPECT_EQ(text_of(Labels.date_line.window), L"Wednesday, Jan 16");
 }
 
+TEST_F(Labels_, TheNextAlarmLineShowsWholeWhereTheInternetTimesBoxReachesIntoIt) {
+    start();
+    SetWindowTextW(Labels.next_alarm.window, L"Monday Monday Monday Monday Monday");
+    InvalidateRect(MainWindow.window, nullptr, FALSE);
+    pump();
+    RECT itime = rect_of(Labels.internet_time.window), line = rect_of(Labels.next_alarm.window), both;
+    ASSERT_TRUE(IntersectRect(&both, &itime, &line));
+    int ink = 0;
+    for (int y = int(both.top); y < int(both.bottom); y++)
+        for (int x = int(both.left); x < int(both.right); x++) ink += pixel(x, y) != RGB(0, 0, 0);
+    EXPECT_GT(ink, 0);
+}
+
 TEST_F(Labels_, ShortenToWidthCutsAtTheLastCharacterThatStillFitsInTheLabelsFont) {
     Settings.TimedSleep = 1;
     start();
