@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/proc_stats.h"
 #include "platform/device.h"
 #include "platform/phone.h"
 #include "platform/screen_control.h"
@@ -25,35 +26,6 @@ extern char **environ;
 namespace {
 
 const int SAMPLE_SECONDS = 60;
-
-double cpu_seconds(pid_t pid) {
-    std::string path = "/proc/" + std::to_string(pid) + "/stat";
-    FILE *f = fopen(path.c_str(), "r");
-    if (!f) return -1;
-    char line[2048];
-    double result = -1;
-    if (fgets(line, sizeof line, f)) {
-        // utime and stime are the 14th and 15th fields, after the name's ')'.
-        char *p = strrchr(line, ')');
-        unsigned long utime = 0, stime = 0;
-        if (p && sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime) == 2)
-            result = double(utime + stime) / double(sysconf(_SC_CLK_TCK));
-    }
-    fclose(f);
-    return result;
-}
-
-long resident_kb(pid_t pid) {
-    std::string path = "/proc/" + std::to_string(pid) + "/status";
-    FILE *f = fopen(path.c_str(), "r");
-    if (!f) return -1;
-    char line[256];
-    long kb = -1;
-    while (fgets(line, sizeof line, f))
-        if (sscanf(line, "VmRSS: %ld kB", &kb) == 1) break;
-    fclose(f);
-    return kb;
-}
 
 // The screen answers once it has presented a frame; the digits are yellow.
 bool face_on_screen() {
