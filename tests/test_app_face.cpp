@@ -323,6 +323,18 @@ TEST_F(FaceOnLarge, RotationRebuildsTheFaceOnceAndASizeMessageAloneChangesNothin
     EXPECT_EQ(rebuilds, 1);
 }
 
+TEST_F(FaceOnLarge, AScreenNoLayoutWasMadeForStillShowsTheClock) {
+    screen("220x176");  // the small screen turned: wider than high, narrower than the face
+    settings([] { Settings.TwentyFourHourTime = 1; });
+    freeze_at(12, 34);
+    start();
+    EXPECT_EQ(Layout.selector, LAYOUT_LANDSCAPE);
+    EXPECT_EQ(Layout.face_left, -10);
+    EXPECT_EQ(mismatches(slot_rect(SLOT_MINUTE_UNITS), 252), 0);  // landscape 4, whole on the screen
+    EXPECT_EQ(mismatches(slot_rect(SLOT_HOUR_TENS), 249), 0);     // landscape 1, at the left edge
+    tick_timer();
+}
+
 TEST_F(FaceOnLarge, InternetTimeCountsBeatsFromMidnightInUtcPlusOne) {
     const struct {
         int hour, minute;
