@@ -9,7 +9,6 @@
 #include "app/event_dispatch.h"
 #include "app/status_labels.h"
 #include "app/window_modes.h"
-#include "resources/main_resources.h"
 #include "store/alarms.h"
 #include "store/settings.h"
 #include "tests/support/app_window.h"
@@ -166,29 +165,6 @@ TEST_F(MainWindowTest, TheTickKeepsTheDeviceAwakeOnlyInACountdownThatAsksForIt) 
     MainWindow.mode = MODE_COUNTDOWN;
     tick_timer();
     EXPECT_NE(idle_timer_last_reset(), before);
-}
-
-TEST_F(MainWindowTest, MenuBarCarriesOpenAndToolsWithTheirCommands) {
-    start();
-    auto popup = [](UINT key) {
-        return reinterpret_cast<HMENU>(SendMessageW(MainWindow.menu_bar, SHCMBM_GETSUBMENU, 0, key));
-    };
-    HMENU open = popup(IDS_OPEN), tools = popup(IDS_TOOLS);
-    ASSERT_NE(open, nullptr);
-    ASSERT_NE(tools, nullptr);
-    ASSERT_EQ(GetMenuItemCount(open), 3);
-    EXPECT_EQ(GetMenuItemID(open, 2), UINT(IDM_CHIME));
-    HMENU sleep = GetSubMenu(open, 0), countdown = GetSubMenu(open, 1);
-    ASSERT_NE(sleep, nullptr);
-    ASSERT_NE(countdown, nullptr);
-    std::vector<UINT> ids;
-    for (HMENU m : {sleep, countdown, tools})
-        for (int i = 0; i < GetMenuItemCount(m); i++) ids.push_back(GetMenuItemID(m, i));
-    std::vector<UINT> want = {40015, 0, 40024, 40025, 40026, 40028, 40017, 0, 40029,
-                              40005, 0, 40016, 0, 40030, 40018, 40002, 40040, 0, 40014, 40001};
-    for (UINT &id : ids)
-        if (id == UINT(-1)) id = 0;
-    EXPECT_EQ(ids, want);
 }
 
 }  // namespace
