@@ -14,7 +14,7 @@ namespace {
 // Room the Internet time and the sleep time left take at the right.
 const int RIGHT_COLUMN = 70;
 
-struct LabelSpec {
+struct LabelLayout {
     int x, y, width, height;
     int points;
     bool bold;
@@ -29,24 +29,24 @@ int pixels_for_points(int points) {
 }
 
 // The system font with another size and weight, or Tahoma bold.
-HFONT make_font(const LabelSpec &spec) {
+HFONT make_font(const LabelLayout &place) {
     LOGFONTW font;
     memset(&font, 0, sizeof font);
-    if (spec.tahoma)
+    if (place.tahoma)
         swprintf(font.lfFaceName, LF_FACESIZE, L"Tahoma");
     else
         GetObjectW(GetStockObject(SYSTEM_FONT), sizeof font, &font);
-    font.lfHeight = pixels_for_points(spec.points);
-    if (spec.bold) font.lfWeight = FW_BOLD;
+    font.lfHeight = pixels_for_points(place.points);
+    if (place.bold) font.lfWeight = FW_BOLD;
     return CreateFontIndirectW(&font);
 }
 
-StatusLabel make_label(const LabelSpec &spec, LPCWSTR text) {
+StatusLabel make_label(const LabelLayout &place, LPCWSTR text) {
     StatusLabel label = {nullptr, nullptr};
-    label.window = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_CENTER, spec.x, spec.y, spec.width,
-                                   spec.height, MainWindow.window, nullptr, MainWindow.instance, nullptr);
+    label.window = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_CENTER, place.x, place.y, place.width,
+                                   place.height, MainWindow.window, nullptr, MainWindow.instance, nullptr);
     if (!label.window) return label;
-    label.font = make_font(spec);
+    label.font = make_font(place);
     if (label.font) SendMessageW(label.window, WM_SETFONT, reinterpret_cast<WPARAM>(label.font), FALSE);
     return label;
 }
@@ -54,7 +54,7 @@ StatusLabel make_label(const LabelSpec &spec, LPCWSTR text) {
 void create_clock_labels(void) {
     int left = Layout.face_left, bottom = Layout.face_bottom, width = Layout.face_width;
     bool itime = Settings.ShowITime != 0;
-    LabelSpec date = {left, itime ? bottom + 8 : bottom, itime ? width - RIGHT_COLUMN : width, 30, itime ? 8 : 12,
+    LabelLayout date = {left, itime ? bottom + 8 : bottom, itime ? width - RIGHT_COLUMN : width, 30, itime ? 8 : 12,
                       true, false};
     // The Internet time's box reaches into the next-alarm line; made first,
     // it lies below the line, whose text then shows whole.
