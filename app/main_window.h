@@ -3,14 +3,7 @@
 #pragma once
 
 #include "platform/phone.h"
-
-// Private messages; other programs find the window by class and title.
-#define MSG_EVENT (WM_APP + 1)  // wParam: event identifier
-#define MSG_SILENCE_ON 0x8004
-#define MSG_SILENCE_OFF 0x8005
-#define MSG_RELOAD_ALARMS 0x8006
-#define MSG_RELOAD_CHIME 0x8007
-#define MSG_RESERVED 0x8008
+#include "store/messages.h"
 
 #define TICK_TIMER_ID 5
 #define TICK_PERIOD_MS 1000

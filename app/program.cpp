@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "platform/terminate.h"
 #include "resources/main_resources.h"
+#include "sound/sound_player.h"
 #include "store/scheduling.h"
 
 namespace {
@@ -47,6 +48,7 @@ bool program_start(HINSTANCE instance, HINSTANCE previous, LPCWSTR command_line,
     MainWindow.Closing = 0;
     MainWindow.BitmapsReleased = 0;
     MainWindow.AlarmRinging = 0;
+    SoundPlayer.LibraryUsers = 0;
     MainWindow.SnoozePending = 0;
     // An event is handled from the loop, once the window shows; it re-arms
     // what it must itself.

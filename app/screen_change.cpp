@@ -2,8 +2,8 @@
 // layout changes, so that a size message alone costs nothing.
 #include "app/clock_face.h"
 #include "app/main_window.h"
-#include "app/sleep_song.h"
 #include "app/status_labels.h"
+#include "sound/sound_player.h"
 
 void on_screen_change(void) {
     int type = screen_layout();
@@ -15,7 +15,7 @@ void on_screen_change(void) {
     destroy_labels();
     create_labels();
     if (MainWindow.mode == MODE_SLEEP) {
-        sleep_song_mark_changed();
+        SoundPlayer.SongChanged = 1;
         refresh_sleep_lines();
     }
     InvalidateRect(MainWindow.window, nullptr, TRUE);

@@ -4,27 +4,27 @@
 
 #include "app/local_time.h"
 #include "app/main_window.h"
-#include "app/sleep_song.h"
 #include "app/status_labels.h"
 #include "app/window_modes.h"
+#include "sound/sound_player.h"
 #include "store/settings.h"
 
 namespace {
 
-const size_t LINE_CHARS = 2 * SONG_TEXT_MAX + 8;
+const size_t LINE_CHARS = 2 * SONG_TEXT_CHARS + 8;
 
 void write_song_lines(void) {
     WCHAR shown[LINE_CHARS], artist[LINE_CHARS];
     if (Labels.title_line.window) {
-        shorten_to_width(Labels.title_line.window, sleep_song_title(), shown, LINE_CHARS);
+        shorten_to_width(Labels.title_line.window, SoundPlayer.SongTitle, shown, LINE_CHARS);
         SetWindowTextW(Labels.title_line.window, shown);
     }
     if (Labels.artist_line.window) {
-        const WCHAR *album = sleep_song_album();
+        const WCHAR *album = SoundPlayer.SongAlbum;
         if (album[0])
-            swprintf(artist, LINE_CHARS, L"%ls - %ls", sleep_song_artist(), album);
+            swprintf(artist, LINE_CHARS, L"%ls - %ls", SoundPlayer.SongArtist, album);
         else
-            swprintf(artist, LINE_CHARS, L"%ls", sleep_song_artist());
+            swprintf(artist, LINE_CHARS, L"%ls", SoundPlayer.SongArtist);
         shorten_to_width(Labels.artist_line.window, artist, shown, LINE_CHARS);
         SetWindowTextW(Labels.artist_line.window, shown);
     }
@@ -43,7 +43,7 @@ void refresh_time_left(void) {
 }  // namespace
 
 void refresh_sleep_lines(void) {
-    if (sleep_song_take_change()) write_song_lines();
+    if (SoundPlayer.SongChanged.exchange(0)) write_song_lines();
     if (Settings.TimedSleep && !SleepMode.SleepPaused && Labels.time_left.window) refresh_time_left();
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/local_time.h"
-#include "app/sleep_song.h"
+#include "sound/sound_player.h"
 #include "app/status_labels.h"
 #include "app/window_modes.h"
 #include "store/alarms.h"
@@ -154,17 +154,25 @@ TEST_F(Labels_, ShortenToWidthCutsAtTheLastCharacterThatStillFitsInTheLabelsFont
     EXPECT_EQ(shortened(title, text), text);
 }
 
+// What the sound player leaves when it has opened a song.
+void song_opened(const wchar_t *title, const wchar_t *artist, const wchar_t *album) {
+    swprintf(SoundPlayer.SongTitle, SONG_TEXT_CHARS + 1, L"%ls", title);
+    swprintf(SoundPlayer.SongArtist, SONG_TEXT_CHARS + 1, L"%ls", artist);
+    swprintf(SoundPlayer.SongAlbum, SONG_TEXT_CHARS + 1, L"%ls", album);
+    SoundPlayer.SongChanged = 1;
+}
+
 TEST_F(Labels_, SleepLinesShowTheSongAndTimeLeftAndBlinkWhilePaused) {
     start();
     enter_timed_sleep(30);
     EXPECT_EQ(Labels.date_line.window, nullptr);
     EXPECT_EQ(text_of(Labels.time_left.window), L"00:00");
-    sleep_song_set(L"rain.wav", L"<Artist Unknown>", L"");
+    song_opened(L"rain.wav", L"<Artist Unknown>", L"");
     tick_timer();
     EXPECT_EQ(text_of(Labels.title_line.window), L"rain.wav");
     EXPECT_EQ(text_of(Labels.artist_line.window), L"<Artist Unknown>");
     EXPECT_EQ(text_of(Labels.time_left.window), L"00:30");
-    sleep_song_set(L"Tide", L"Harbour Band", L"Shore");
+    song_opened(L"Tide", L"Harbour Band", L"Shore");
     tick_timer();
     EXPECT_EQ(text_of(Labels.artist_line.window), L"Harbour Band - Shore");
 

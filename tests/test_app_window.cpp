@@ -9,9 +9,11 @@
 #include "app/event_dispatch.h"
 #include "app/status_labels.h"
 #include "app/window_modes.h"
+#include "sound/sound_player.h"
 #include "store/alarms.h"
 #include "store/settings.h"
 #include "tests/support/app_window.h"
+#include "tests/support/audio_files.h"
 #include "tests/support/notify_probe.h"
 #include "tests/support/registry_values.h"
 
@@ -165,6 +167,23 @@ TEST_F(MainWindowTest, TheTickKeepsTheDeviceAwakeOnlyInACountdownThatAsksForIt) 
     MainWindow.mode = MODE_COUNTDOWN;
     tick_timer();
     EXPECT_NE(idle_timer_last_reset(), before);
+}
+
+TEST_F(MainWindowTest, TheTickClosesAOneShotSoundOnlyOnceItHasEnded) {
+    setenv("VELMORA_AUDIO", "null", 1);
+    start();
+    std::string file = host("My Documents/ding.wav");
+    ASSERT_TRUE(write_wav_tone(file, 0.05, 880));
+    ASSERT_TRUE(PlayOnce(L"\\My Documents\\ding.wav"));
+    EXPECT_NE(SoundPlayer.OnceStream.load(), nullptr);
+    for (int i = 0; i < 300 && !SoundPlayer.OnceEnded; i++) usleep(10000);
+    ASSERT_TRUE(SoundPlayer.OnceEnded);
+    EXPECT_NE(SoundPlayer.OnceStream.load(), nullptr);  // the end notification only raises the flag
+    tick_timer();
+    EXPECT_EQ(SoundPlayer.OnceStream.load(), nullptr);
+    EXPECT_FALSE(SoundPlayer.OnceEnded);
+    ReleaseSoundLibrary();
+    unsetenv("VELMORA_AUDIO");
 }
 
 }  // namespace
