@@ -13,8 +13,6 @@
 #define MAIN_PROGRAM L"Velmora.exe"
 #define CHIME_PROGRAM L"Chime.exe"
 
-// Asks the resident copy to start the main program without a command line.
-#define MSG_START_MAIN 0x8002
 
 
 struct ManagerState {

@@ -8,6 +8,7 @@
 #include "platform/folder_walk.h"
 #include "platform/fsound.h"
 #include "platform/gdi.h"
+#include "platform/idle_timer.h"
 #include "platform/journal.h"
 #include "platform/last_error.h"
 #include "platform/locale.h"

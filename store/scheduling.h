@@ -4,19 +4,11 @@
 #pragma once
 
 #include "platform/phone.h"
+#include "store/messages.h"
 
 // Event identifiers besides the alarm indexes 0 ... 9.
 #define EVENT_ID_COUNTDOWN 254
 #define EVENT_ID_CHIME 255
-
-// The window message that carries an event identifier (wParam) between the
-// programs.
-#define MSG_EVENT 0x8001
-// Tells the main program that the chime's handle changed in the registry.
-#define MSG_RELOAD_CHIME 0x8007
-
-// Class and title of the main program's window, by which the others find it.
-#define MAIN_WINDOW L"Velmora"
 
 // File-time arithmetic, in 100 ns units.
 #define FT_MINUTE 600000000ULL
