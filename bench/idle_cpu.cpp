@@ -12,24 +12,9 @@
 #include <cstring>
 #include <string>
 
-extern char **environ;
+#include "bench/proc_stats.h"
 
-static double cpu_seconds(pid_t pid) {
-    std::string path = "/proc/" + std::to_string(pid) + "/stat";
-    FILE *f = fopen(path.c_str(), "r");
-    if (!f) return -1;
-    char line[2048];
-    double result = -1;
-    if (fgets(line, sizeof line, f)) {
-        // Fields after the command name's closing parenthesis; utime and stime are 14th and 15th.
-        char *p = strrchr(line, ')');
-        unsigned long utime = 0, stime = 0;
-        if (p && sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime) == 2)
-            result = double(utime + stime) / double(sysconf(_SC_CLK_TCK));
-    }
-    fclose(f);
-    return result;
-}
+extern char **environ;
 
 int main(int argc, char **argv) {
     int seconds = argc > 1 ? atoi(argv[1]) : 60;

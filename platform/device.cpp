@@ -105,16 +105,26 @@ void device_add_close_hook(void (*hook)(void)) {
     state().close_hooks.push_back(hook);
 }
 
+// Close hooks take their own services' locks, so they run without the
+// device's lock held: a service may ask for the device while holding its own.
+static void run_close_hooks(std::vector<void (*)(void)> hooks) {
+    for (auto hook : hooks) hook();
+}
+
 bool device_open(const char *root) {
     DeviceState &s = state();
-    std::lock_guard<std::recursive_mutex> g(s.lock);
     std::string wanted = absolute(root && *root ? std::string(root) : default_root());
     strip_trailing_slashes(wanted);
-    if (s.opened && wanted == s.root) return true;
-    // Only an open device has files to close; a retry after a failure has none.
-    if (s.opened)
-        for (auto hook : s.close_hooks) hook();
-    s.opened = false;
+    std::vector<void (*)(void)> hooks;
+    {
+        std::lock_guard<std::recursive_mutex> g(s.lock);
+        if (s.opened && wanted == s.root) return true;
+        // Only an open device has files to close; a retry after a failure has none.
+        if (s.opened) hooks = s.close_hooks;
+        s.opened = false;
+    }
+    run_close_hooks(hooks);
+    std::lock_guard<std::recursive_mutex> g(s.lock);
     s.runtime.clear();
     s.root = wanted;
     if (!make_folders(wanted)) {
@@ -134,11 +144,15 @@ bool device_open(const char *root) {
 
 void device_close(void) {
     DeviceState &s = state();
-    std::lock_guard<std::recursive_mutex> g(s.lock);
-    for (auto hook : s.close_hooks) hook();
-    s.opened = false;
-    s.root.clear();
-    s.runtime.clear();
+    std::vector<void (*)(void)> hooks;
+    {
+        std::lock_guard<std::recursive_mutex> g(s.lock);
+        hooks = s.close_hooks;
+        s.opened = false;
+        s.root.clear();
+        s.runtime.clear();
+    }
+    run_close_hooks(hooks);
 }
 
 const char *device_root(void) {

@@ -34,6 +34,15 @@ HANDLE handle_open(void (*close)(uintptr_t), uintptr_t data) {
     return reinterpret_cast<HANDLE>(h);
 }
 
+bool handle_data(HANDLE object, void (*close)(uintptr_t), uintptr_t *data) {
+    HandleTable &t = table();
+    std::lock_guard<std::mutex> g(t.lock);
+    auto it = t.entries.find(reinterpret_cast<uintptr_t>(object));
+    if (it == t.entries.end() || it->second.close != close) return false;
+    *data = it->second.data;
+    return true;
+}
+
 }  // namespace plat
 
 BOOL CloseHandle(HANDLE object) {

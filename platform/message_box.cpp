@@ -5,16 +5,27 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "platform/journal.h"
+#include "platform/window_internal.h"
 
 namespace {
+
+struct DeferredBox {
+    std::wstring text;
+    std::wstring caption;
+    UINT type;
+};
 
 struct MessageBoxState {
     std::mutex lock;
     MessageBoxPresenter presenter = nullptr;
+    std::thread::id screen_thread;  // the thread that shows boxes on the screen
     std::deque<int> answers;
+    std::deque<DeferredBox> deferred;
     bool headless = false;
+    bool showing_deferred = false;
 };
 
 MessageBoxState &boxes() {
@@ -35,6 +46,28 @@ const char *icon_word(UINT type) {
 bool env_headless() {
     const char *v = getenv("VELMORA_MSGBOX");
     return v && strcmp(v, "headless") == 0;
+}
+
+// Boxes raised on another thread (a sound library notification, say) are
+// shown by the screen's thread once it is idle; the raiser gets the default
+// answer at once instead of waiting on a thread that may be waiting on it.
+void show_deferred_boxes() {
+    MessageBoxState &s = boxes();
+    for (;;) {
+        DeferredBox box;
+        MessageBoxPresenter presenter;
+        {
+            std::lock_guard<std::mutex> g(s.lock);
+            if (s.showing_deferred || s.deferred.empty() || !s.presenter) return;
+            box = s.deferred.front();
+            s.deferred.pop_front();
+            presenter = s.presenter;
+            s.showing_deferred = true;
+        }
+        presenter(nullptr, box.text.c_str(), box.caption.c_str(), box.type);
+        std::lock_guard<std::mutex> g(s.lock);
+        s.showing_deferred = false;
+    }
 }
 
 }  // namespace
@@ -66,14 +99,23 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
             return answer;
         }
         presenter = (s.headless || env_headless()) ? nullptr : s.presenter;
+        if (presenter && std::this_thread::get_id() != s.screen_thread) {
+            s.deferred.push_back({text ? text : L"", caption ? caption : L"Error", type});
+            plat::loop_post(nullptr, WM_NULL, 0, 0);  // wakes the screen's thread
+            return message_box_default_answer(type);
+        }
     }
     if (presenter) return presenter(owner, text, caption, type);
     return message_box_default_answer(type);
 }
 
 void message_box_set_presenter(MessageBoxPresenter presenter) {
-    std::lock_guard<std::mutex> g(boxes().lock);
-    boxes().presenter = presenter;
+    {
+        std::lock_guard<std::mutex> g(boxes().lock);
+        boxes().presenter = presenter;
+        boxes().screen_thread = std::this_thread::get_id();
+    }
+    plat::loop_add_idle_hook(show_deferred_boxes);
 }
 
 void message_box_queue_answer(int button) {

@@ -16,10 +16,14 @@
 
 namespace {
 
+// A request the service has claimed stays, marked `fired` with the claim's
+// token, until its launcher has started the program: so its handle is not
+// given out again, and a launcher left alone by a killed service can tell
+// whether the claim was committed.
 const char *const SCHEMA =
     "CREATE TABLE IF NOT EXISTS requests(handle INTEGER PRIMARY KEY, application TEXT NOT NULL,"
     " arguments TEXT NOT NULL, start_local INTEGER NOT NULL, end_local INTEGER NOT NULL,"
-    " created_utc INTEGER NOT NULL);"
+    " created_utc INTEGER NOT NULL, fired INTEGER);"
     "CREATE TABLE IF NOT EXISTS events(event INTEGER NOT NULL, fold TEXT NOT NULL, application TEXT NOT NULL,"
     " PRIMARY KEY(event, fold)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS handle_counter(id INTEGER PRIMARY KEY CHECK(id = 1), last INTEGER NOT NULL);"
@@ -51,6 +55,15 @@ void close_database() {
 
 void forget_after_fork() { ndb().db.abandon(); }
 
+// A database made before claims were marked lacks the column.
+bool add_fired_column(NotifyDb &n) {
+    if (n.db.exec("SELECT fired FROM requests LIMIT 0")) return true;
+    if (!n.db.begin_immediate()) return false;
+    if (!n.db.exec("SELECT fired FROM requests LIMIT 0") && !n.db.exec("ALTER TABLE requests ADD COLUMN fired INTEGER"))
+        return false;
+    return n.db.commit();
+}
+
 // Opens the database on first use; a failure is tried again at the next call.
 bool ready(NotifyDb &n) {
     static std::once_flag hooks;
@@ -64,7 +77,11 @@ bool ready(NotifyDb &n) {
         n.problem = device_error();
         return false;
     }
-    if (!n.db.open(path, SCHEMA)) return fail(n);
+    if (!n.db.open(path, SCHEMA) || (!n.db.read_only() && !add_fired_column(n))) {
+        fail(n);
+        n.db.close();
+        return false;
+    }
     return true;
 }
 
@@ -124,7 +141,7 @@ long long allocate_handle(NotifyDb &n) {
 // changed. Returns false when nothing was written.
 bool store_request(NotifyDb &n, long long handle, const plat::NotifyRequest &r, bool replace) {
     plat::Stmt st(n.db, replace ? "UPDATE requests SET application=?2, arguments=?3, start_local=?4, end_local=?5,"
-                                  " created_utc=?6 WHERE handle=?1"
+                                  " created_utc=?6 WHERE handle=?1 AND fired IS NULL"
                                 : "INSERT INTO requests(handle, application, arguments, start_local, end_local,"
                                   " created_utc) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
     if (!st) return false;
@@ -153,7 +170,7 @@ long long set_request(NotifyDb &n, long long handle, const plat::NotifyRequest &
 }
 
 bool load_request(NotifyDb &n, long long handle, plat::NotifyRequest &r) {
-    plat::Stmt st(n.db, "SELECT application, arguments, start_local, end_local FROM requests WHERE handle=?1");
+    plat::Stmt st(n.db, "SELECT application, arguments, start_local, end_local FROM requests WHERE handle=?1 AND fired IS NULL");
     if (!st) return false;
     sqlite3_bind_int64(st.get(), 1, handle);
     if (sqlite3_step(st.get()) != SQLITE_ROW) return false;
@@ -221,7 +238,7 @@ BOOL CeClearUserNotification(HANDLE notification) {
     NotifyDb &n = ndb();
     std::lock_guard<std::mutex> g(n.lock);
     if (notification == nullptr || !ready(n)) return FALSE;
-    plat::Stmt st(n.db, "DELETE FROM requests WHERE handle=?1");
+    plat::Stmt st(n.db, "DELETE FROM requests WHERE handle=?1 AND fired IS NULL");
     if (!st) return fail(n);
     sqlite3_bind_int64(st.get(), 1, notify_handle_number(notification));
     if (!n.db.check(sqlite3_step(st.get()))) return fail(n);
@@ -232,7 +249,7 @@ BOOL CeGetUserNotificationHandles(HANDLE *handles, DWORD room, LPDWORD needed) {
     NotifyDb &n = ndb();
     std::lock_guard<std::mutex> g(n.lock);
     if (!needed || (room && !handles) || !ready(n)) return FALSE;
-    plat::Stmt st(n.db, "SELECT handle FROM requests ORDER BY handle");
+    plat::Stmt st(n.db, "SELECT handle FROM requests WHERE fired IS NULL ORDER BY handle");
     if (!st) return fail(n);
     DWORD count = 0;
     int rc;
@@ -307,40 +324,108 @@ long long notify_due_utc(long long local_ms, long long created_utc) {
     return created_utc + (local_ms - local_then);
 }
 
-bool notify_claim_due(long long now_utc, NotifyRequest &due, bool *claimed, long long *next_utc) {
+namespace {
+
+// The pending request that falls due first, or false when there is none.
+bool earliest_pending(NotifyDb &n, NotifyRequest &due, long long *at) {
+    Stmt st(n.db, "SELECT handle, application, arguments, start_local, end_local, created_utc FROM requests"
+                  " WHERE fired IS NULL");
+    if (!st) return false;
+    bool found = false;
+    while (sqlite3_step(st.get()) == SQLITE_ROW) {
+        long long start = sqlite3_column_int64(st.get(), 3), created = sqlite3_column_int64(st.get(), 5);
+        long long when = notify_due_utc(start, created);
+        if (found && when >= *at) continue;
+        found = true;
+        *at = when;
+        due.handle = DWORD(sqlite3_column_int64(st.get(), 0));
+        due.application = column_wide(st.get(), 1);
+        due.arguments = column_wide(st.get(), 2);
+        due.start_local = start;
+        due.end_local = sqlite3_column_int64(st.get(), 4);
+        due.created_utc = created;
+    }
+    return found;
+}
+
+// Marks the request fired with the token, or deletes it.
+bool settle(NotifyDb &n, const NotifyRequest &due, ClaimOutcome outcome, long long token) {
+    Stmt st(n.db, outcome == ClaimOutcome::Launched ? "UPDATE requests SET fired=?2 WHERE handle=?1"
+                                                    : "DELETE FROM requests WHERE handle=?1");
+    if (!st) return false;
+    sqlite3_bind_int64(st.get(), 1, due.handle);
+    if (outcome == ClaimOutcome::Launched) sqlite3_bind_int64(st.get(), 2, token);
+    return n.db.check(sqlite3_step(st.get()));
+}
+
+}  // namespace
+
+bool notify_claim_due(long long now_utc, const ClaimTaker &take, bool *claimed, long long *next_utc) {
     NotifyDb &n = ndb();
     std::lock_guard<std::mutex> g(n.lock);
     *claimed = false;
     *next_utc = -1;
     if (!ready(n) || !n.db.begin_immediate()) return fail(n);
-    long long earliest = -1;
-    {
-        Stmt st(n.db, "SELECT handle, application, arguments, start_local, end_local, created_utc FROM requests");
-        if (!st) return fail(n);
-        while (sqlite3_step(st.get()) == SQLITE_ROW) {
-            long long start = sqlite3_column_int64(st.get(), 3), created = sqlite3_column_int64(st.get(), 5);
-            long long at = notify_due_utc(start, created);
-            if (earliest >= 0 && at >= earliest) continue;
-            earliest = at;
-            due.handle = DWORD(sqlite3_column_int64(st.get(), 0));
-            due.application = column_wide(st.get(), 1);
-            due.arguments = column_wide(st.get(), 2);
-            due.start_local = start;
-            due.end_local = sqlite3_column_int64(st.get(), 4);
-            due.created_utc = created;
-        }
-    }
-    if (earliest < 0 || earliest > now_utc) {
-        *next_utc = earliest;
+    NotifyRequest due;
+    long long at = -1;
+    if (!earliest_pending(n, due, &at)) {
+        if (n.db.code() != SQLITE_DONE && n.db.code() != SQLITE_OK) return fail(n);
         n.db.rollback();
         return true;
     }
-    Stmt st(n.db, "DELETE FROM requests WHERE handle=?1");
-    if (!st) return fail(n);
-    sqlite3_bind_int64(st.get(), 1, due.handle);
-    if (!n.db.check(sqlite3_step(st.get())) || !n.db.commit()) return fail(n);
+    if (at > now_utc) {
+        *next_utc = at;
+        n.db.rollback();
+        return true;
+    }
+    long long token = 0;
+    ClaimOutcome outcome = take(due, &token);
+    if (outcome == ClaimOutcome::Failed) {
+        n.problem = "the notification service could not start a launcher";
+        n.db.rollback();
+        return false;
+    }
+    if (!settle(n, due, outcome, token) || !n.db.commit()) return fail(n);
     *claimed = true;
     return true;
+}
+
+std::vector<FiredRequest> notify_fired_requests(void) {
+    NotifyDb &n = ndb();
+    std::lock_guard<std::mutex> g(n.lock);
+    std::vector<FiredRequest> out;
+    if (!ready(n)) return out;
+    Stmt st(n.db, "SELECT handle, fired FROM requests WHERE fired IS NOT NULL");
+    if (!st) return out;
+    while (sqlite3_step(st.get()) == SQLITE_ROW)
+        out.push_back(FiredRequest{DWORD(sqlite3_column_int64(st.get(), 0)), sqlite3_column_int64(st.get(), 1)});
+    return out;
+}
+
+namespace {
+
+// One step of a statement about a fired request (?1 handle, ?2 token).
+int step_on_fired(const char *sql, const FiredRequest &f) {
+    NotifyDb &n = ndb();
+    std::lock_guard<std::mutex> g(n.lock);
+    if (!ready(n)) return SQLITE_ERROR;
+    Stmt st(n.db, sql);
+    if (!st) return SQLITE_ERROR;
+    sqlite3_bind_int64(st.get(), 1, f.handle);
+    sqlite3_bind_int64(st.get(), 2, f.token);
+    int rc = sqlite3_step(st.get());
+    n.db.check(rc);
+    return rc;
+}
+
+}  // namespace
+
+bool notify_fired_with(const FiredRequest &f) {
+    return step_on_fired("SELECT 1 FROM requests WHERE handle=?1 AND fired=?2", f) == SQLITE_ROW;
+}
+
+bool notify_forget_fired(const FiredRequest &f) {
+    return step_on_fired("DELETE FROM requests WHERE handle=?1 AND fired=?2", f) == SQLITE_DONE;
 }
 
 std::vector<std::wstring> notify_event_applications(long event) {

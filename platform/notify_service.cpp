@@ -84,7 +84,7 @@ bool notify_service_ensure(void) {
         device_set_error("cannot find the notification service notifyd (set VELMORA_NOTIFYD)");
         return false;
     }
-    if (plat::spawn_program(path.c_str(), nullptr, true) < 0) {
+    if (plat::spawn_program(path.c_str(), {}, true) < 0) {
         device_set_error("cannot start %s: %s", path.c_str(), strerror(errno));
         return false;
     }

@@ -66,16 +66,30 @@ void release(uintptr_t) {}
 
 namespace plat {
 
-int spawn_program(const char *host_path, const std::string *argument, bool quiet) {
+int spawn_program(const char *host_path, const std::vector<std::string> &args, bool quiet,
+                  const std::vector<int> &pass) {
     const char *root = device_root();
     if (!root) {
         errno = ENOENT;
         return -1;
     }
-    std::vector<std::string> args = {host_path};
-    if (argument) args.push_back(*argument);
+    std::vector<std::string> words = {host_path};
+    words.insert(words.end(), args.begin(), args.end());
     std::vector<std::string> env = child_environment(root);
-    std::vector<char *> argv = pointers(args), envp = pointers(env);
+    std::vector<char *> argv = pointers(words), envp = pointers(env);
+    // Copies above the numbers they go to, so that no move overwrites a
+    // descriptor still to be moved.
+    int first = 3 + int(pass.size());
+    std::vector<int> high;
+    for (int fd : pass) {
+        int copy = fcntl(fd, F_DUPFD_CLOEXEC, first);
+        if (copy < 0) {
+            for (int made : high) close(made);
+            errno = EBADF;
+            return -1;
+        }
+        high.push_back(copy);
+    }
 
     posix_spawnattr_t attr;
     posix_spawn_file_actions_t actions;
@@ -94,7 +108,8 @@ int spawn_program(const char *host_path, const std::string *argument, bool quiet
             posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
         posix_spawn_file_actions_addchdir_np(&actions, "/");
     }
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    for (size_t i = 0; i < high.size(); i++) posix_spawn_file_actions_adddup2(&actions, high[i], 3 + int(i));
+    posix_spawn_file_actions_addclosefrom_np(&actions, first);
 
     Children &c = children();
     std::lock_guard<std::mutex> g(c.lock);
@@ -103,6 +118,7 @@ int spawn_program(const char *host_path, const std::string *argument, bool quiet
     int rc = posix_spawn(&pid, host_path, &actions, &attr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
+    for (int fd : high) close(fd);
     if (rc != 0) {
         errno = rc;
         return -1;
@@ -117,8 +133,9 @@ BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBU
                     DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION info) {
     char host[DEVICE_HOST_PATH];
     if (!application || !device_host_path(application, host, sizeof host)) return FALSE;
-    std::string argument = command_line ? plat::to_utf8(command_line) : std::string();
-    int pid = plat::spawn_program(host, argument.empty() ? nullptr : &argument, false);
+    std::vector<std::string> args;
+    if (command_line && command_line[0]) args.push_back(plat::to_utf8(command_line));
+    int pid = plat::spawn_program(host, args, false);
     if (pid < 0) return FALSE;
     if (info) {
         info->hProcess = plat::handle_open(release, uintptr_t(pid));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/handles.h"
 #include "platform/types.h"
@@ -27,10 +28,12 @@ BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBU
 
 namespace plat {
 
-// Starts the host program with at most one argument, on this device, in a
-// new session, with no descriptor but the standard three. A quiet program
-// gets /dev/null for them and "/" as its folder. Returns the process id,
-// or -1 with errno set.
-int spawn_program(const char *host_path, const std::string *argument, bool quiet);
+// Starts the host program with `args` after its own name, on this device, in
+// a new session. The descriptors of `pass` become 3, 4, ... in it; it
+// inherits no other but the standard three. A quiet program gets /dev/null
+// for those and "/" as its folder. Returns the process id, or -1 with errno
+// set.
+int spawn_program(const char *host_path, const std::vector<std::string> &args, bool quiet,
+                  const std::vector<int> &pass = {});
 
 }  // namespace plat

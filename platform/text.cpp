@@ -64,6 +64,17 @@ std::wstring from_utf8(const char *text, size_t bytes) {
 
 std::wstring from_utf8(const char *text) { return text ? from_utf8(text, strlen(text)) : std::wstring(); }
 
+bool is_utf8(const char *text, size_t bytes) {
+    const auto *p = reinterpret_cast<const unsigned char *>(text);
+    for (size_t i = 0; i < bytes;) {
+        size_t at = i;
+        // U+FFFD comes back for bad bytes; it is only good when spelled out.
+        if (next_utf8(p, bytes, i) == REPLACEMENT && !(i - at == 3 && p[at] == 0xEF && p[at + 1] == 0xBF && p[at + 2] == 0xBD))
+            return false;
+    }
+    return true;
+}
+
 std::string to_utf16le(const wchar_t *text, size_t chars) {
     std::string out;
     out.reserve(chars * 2);
@@ -135,10 +146,12 @@ std::wstring fold_case(const wchar_t *text) {
 }  // namespace plat
 
 // A length of -1 means "up to and including the terminator", as on the phone;
-// an output size of 0 asks for the size needed.
-int MultiByteToWideChar(UINT, DWORD, LPCSTR text, int bytes, LPWSTR out, int out_chars) {
+// an output size of 0 asks for the size needed. With MB_ERR_INVALID_CHARS
+// bytes that are not UTF-8 fail the call instead of becoming U+FFFD.
+int MultiByteToWideChar(UINT, DWORD flags, LPCSTR text, int bytes, LPWSTR out, int out_chars) {
     if (!text || out_chars < 0) return 0;
     size_t n = bytes < 0 ? strlen(text) + 1 : size_t(bytes);
+    if ((flags & MB_ERR_INVALID_CHARS) && !plat::is_utf8(text, n)) return 0;
     std::wstring wide = plat::from_utf8(text, n);
     if (out_chars == 0) return int(wide.size());
     if (wide.size() > size_t(out_chars)) return 0;

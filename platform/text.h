@@ -18,6 +18,8 @@ std::string to_utf8(const wchar_t *text, size_t chars);
 std::string to_utf8(const wchar_t *text);
 std::wstring from_utf8(const char *text, size_t bytes);
 std::wstring from_utf8(const char *text);
+// True when every byte belongs to a well-formed UTF-8 sequence.
+bool is_utf8(const char *text, size_t bytes);
 // UTF-16LE without a terminator appended; `chars` wide characters are taken.
 std::string to_utf16le(const wchar_t *text, size_t chars);
 std::wstring from_utf16le(const unsigned char *bytes, size_t size);

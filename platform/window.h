@@ -205,6 +205,9 @@ BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 HWND GetParent(HWND window);
 HWND FindWindowW(LPCWSTR class_name, LPCWSTR title);
+// For people and tests: the index-th (from 0) window of the device that
+// other processes can find, by class and title; false past the end.
+bool window_findable(DWORD index, LPWSTR class_name, size_t class_cap, LPWSTR title, size_t title_cap);
 
 BOOL PostMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -1,8 +1,10 @@
 // Windows reachable from other processes of the device. A top-level window
 // with a class and a title listens on a Unix seqpacket socket in the device's
 // private runtime folder, named from hashes of the two; another process finds
-// it by the same name. A message carries only its number and two integers:
-// a post is one packet, a send waits for the one-packet reply.
+// it by the same name. Beside the socket a ".name" file holds the class and
+// the title as text, for people listing the windows. A message carries only
+// its number and two integers: a post is one packet, a send waits for the
+// one-packet reply.
 #include <dirent.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -10,10 +12,13 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/device.h"
 #include "platform/text.h"
@@ -42,6 +47,8 @@ struct WireReply {
 };
 
 const int RECEIVE_TIMEOUT_MS = 1000;
+const char SOCKET_SUFFIX[] = ".sock";
+const char NAME_SUFFIX[] = ".name";
 
 std::string hash_part(const std::wstring &text) {
     uint64_t h = 1469598103934665603ull;
@@ -52,7 +59,41 @@ std::string hash_part(const std::wstring &text) {
 }
 
 std::string socket_name(const std::wstring &class_name, const std::wstring &title) {
-    return "w-" + hash_part(plat::fold_case(class_name.c_str())) + "-" + hash_part(title) + ".sock";
+    return "w-" + hash_part(plat::fold_case(class_name.c_str())) + "-" + hash_part(title) + SOCKET_SUFFIX;
+}
+
+// The ".name" file beside a socket.
+std::string name_file(const std::string &socket_path) {
+    return socket_path.substr(0, socket_path.size() - strlen(SOCKET_SUFFIX)) + NAME_SUFFIX;
+}
+
+// Class and title, each ended by a NUL, in UTF-8; written whole or not at all.
+void write_name_file(const std::string &socket_path, const std::wstring &class_name, const std::wstring &title) {
+    std::string path = name_file(socket_path), temporary = path + "." + std::to_string(getpid());
+    std::string text = plat::to_utf8(class_name.c_str());
+    text += '\0';
+    text += plat::to_utf8(title.c_str());
+    text += '\0';
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(text.data(), std::streamsize(text.size()));
+        if (!out) return (void)unlink(temporary.c_str());
+    }
+    if (rename(temporary.c_str(), path.c_str()) != 0) unlink(temporary.c_str());
+}
+
+bool read_name_file(const std::string &path, std::wstring &class_name, std::wstring &title) {
+    std::ifstream in(path, std::ios::binary);
+    std::string c, t;
+    if (!std::getline(in, c, '\0') || !std::getline(in, t, '\0')) return false;
+    class_name = plat::from_utf8(c.c_str());
+    title = plat::from_utf8(t.c_str());
+    return true;
+}
+
+void remove_published(const std::string &socket_path) {
+    unlink(socket_path.c_str());
+    unlink(name_file(socket_path).c_str());
 }
 
 bool make_address(const std::string &path, sockaddr_un &addr) {
@@ -71,7 +112,7 @@ int connect_to(const std::string &path) {
     int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
     if (fd < 0) return -1;
     if (connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0) return fd;
-    if (errno == ECONNREFUSED) unlink(path.c_str());
+    if (errno == ECONNREFUSED) remove_published(path);
     close(fd);
     return -1;
 }
@@ -178,6 +219,7 @@ void ipc_publish(Window *w) {
         unlink(path.c_str());
         return;
     }
+    write_name_file(path, w->window_class->name, w->title);
     w->listen_fd = fd;
     w->listen_path = path;
     loop_watch_fd(fd, on_listener_ready, w->handle);
@@ -187,7 +229,7 @@ void ipc_unpublish(Window *w) {
     if (!w || w->listen_fd < 0) return;
     loop_unwatch_fd(w->listen_fd);
     close(w->listen_fd);
-    unlink(w->listen_path.c_str());
+    remove_published(w->listen_path);
     w->listen_fd = -1;
     w->listen_path.clear();
 }
@@ -209,9 +251,10 @@ HWND ipc_find(LPCWSTR class_name, LPCWSTR title) {
     HWND found = nullptr;
     while (struct dirent *e = readdir(d)) {
         std::string name = e->d_name;
-        const size_t tail = 16 + 5;  // "<title hash>.sock"
+        const size_t tail = 16 + strlen(SOCKET_SUFFIX);  // "<title hash>.sock"
         if (name.compare(0, prefix.size(), prefix) != 0 || name.size() < prefix.size() + tail) continue;
-        if (title && name.compare(name.size() - tail, tail, hash_part(title) + ".sock") != 0) continue;
+        if (name.compare(name.size() - strlen(SOCKET_SUFFIX), std::string::npos, SOCKET_SUFFIX) != 0) continue;
+        if (title && name.compare(name.size() - tail, tail, hash_part(title) + SOCKET_SUFFIX) != 0) continue;
         std::string path = std::string(dir) + "/" + name;
         int fd = connect_to(path);
         if (fd < 0) continue;
@@ -245,3 +288,30 @@ BOOL ipc_foreground(const Window *remote) {
 }
 
 }  // namespace plat
+
+bool window_findable(DWORD index, LPWSTR class_name, size_t class_cap, LPWSTR title, size_t title_cap) {
+    const char *dir = device_runtime_dir();
+    DIR *d = dir ? opendir(dir) : nullptr;
+    if (!d) return false;
+    std::vector<std::string> names;
+    while (struct dirent *e = readdir(d)) {
+        std::string name = e->d_name;
+        size_t n = strlen(NAME_SUFFIX);
+        if (name.compare(0, 2, "w-") == 0 && name.size() > n && name.compare(name.size() - n, n, NAME_SUFFIX) == 0)
+            names.push_back(name);
+    }
+    closedir(d);
+    std::sort(names.begin(), names.end());
+    for (const std::string &name : names) {
+        std::string socket_path = std::string(dir) + "/" + name.substr(0, name.size() - strlen(NAME_SUFFIX)) + SOCKET_SUFFIX;
+        std::wstring c, t;
+        int fd = connect_to(socket_path);  // a window whose process is gone is removed here
+        if (fd < 0) continue;
+        close(fd);
+        if (!read_name_file(std::string(dir) + "/" + name, c, t) || index-- > 0) continue;
+        plat::copy_wide(class_name, class_cap, c);
+        plat::copy_wide(title, title_cap, t);
+        return true;
+    }
+    return false;
+}

@@ -37,12 +37,18 @@ static void add_file_time(SYSTEMTIME *time, ULONGLONG units) {
     if (base != 0) system_time_of(base + units, time);
 }
 
-static void report_failure(HWND owner) { MessageBoxW(owner, ALARM_FAILED_TEXT, L"Velmora", MB_OK | MB_ICONERROR); }
+// The box shows over its owner, so the owner comes to the front first.
+static void report_failure(HWND owner) {
+    if (owner) SetForegroundWindow(owner);
+    MessageBoxW(owner, ALARM_FAILED_TEXT, L"Velmora", MB_OK | MB_ICONERROR);
+}
 
 void manager_path(WCHAR *out, size_t cap) {
     if (Folders.AppDataFolder[0] == L'\0') find_app_data_folder();
     swprintf(out, cap, L"%ls\\Velmora\\%ls", Folders.AppDataFolder, MANAGER_PROGRAM);
 }
+
+bool event_id_valid(ULONGLONG id) { return id < ALARM_COUNT || id == EVENT_ID_COUNTDOWN || id == EVENT_ID_CHIME; }
 
 int parse_event_id(LPCWSTR command_line) {
     if (!command_line || wcsncmp(command_line, EVENT_ID_PREFIX, 4) != 0) return -1;
@@ -51,8 +57,7 @@ int parse_event_id(LPCWSTR command_line) {
         id = id * 10 + (ULONGLONG)(*p - L'0');
         if (id > 0xFFFFFFFFull) return -1;
     }
-    if (id >= ALARM_COUNT && id != EVENT_ID_COUNTDOWN && id != EVENT_ID_CHIME) return -1;
-    return (int)id;
+    return event_id_valid(id) ? (int)id : -1;
 }
 
 // The next occurrence of the alarm's hour and minute after now; the current

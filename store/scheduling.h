@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/phone.h"
+#include "store/messages.h"
 
 // Event identifiers besides the alarm indexes 0 ... 9.
 #define EVENT_ID_COUNTDOWN 254
@@ -19,6 +20,9 @@
 
 // "\<application data>\Velmora\Velmgr.exe", the program every request starts.
 void manager_path(WCHAR *out, size_t cap);
+
+// True for 0 ... 9, 254 and 255.
+bool event_id_valid(ULONGLONG id);
 
 // The identifier that "/ID:<n>" names: 0 ... 9, 254 or 255; -1 for anything
 // else, so that no caller indexes the alarm table with it.

@@ -144,6 +144,61 @@ TEST_F(NotifyDb, EventZeroRemovesEveryRegistrationOfTheProgramInAnyCase) {
     EXPECT_FALSE(notify_event_registration(1, &event, name, MAX_PATH));
 }
 
+// A request the service has claimed stays stored, marked with the claim's
+// token, until its launcher is done: its handle is not given out again, and
+// to programs it is gone.
+TEST_F(NotifyDb, AFiredRequestKeepsItsHandleButCannotBeSeenReplacedOrCleared) {
+    HANDLE fired = add();
+    trigger.stStartTime = local_time(2099, 1, 1, 6, 0);
+    trigger.stEndTime = local_time(2099, 1, 1, 6, 5);
+    HANDLE later = add();
+    long long given = 0;
+    bool claimed = false;
+    long long next = 0;
+    auto take = [&](const plat::NotifyRequest &r, long long *token) {
+        EXPECT_EQ(r.handle, notify_handle_number(fired));
+        *token = given = 0x1234567890LL;
+        return plat::ClaimOutcome::Launched;
+    };
+    ASSERT_TRUE(plat::notify_claim_due(clock_utc_ms(), take, &claimed, &next));
+    ASSERT_TRUE(claimed);
+
+    DWORD count = 0, size = 7;
+    ASSERT_TRUE(CeGetUserNotificationHandles(nullptr, 0, &count));
+    EXPECT_EQ(count, 1u);
+    EXPECT_FALSE(CeGetUserNotification(fired, 0, &size, nullptr));
+    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(CeSetUserNotificationEx(fired, &trigger, nullptr), nullptr);
+    EXPECT_FALSE(CeClearUserNotification(fired));
+    EXPECT_NE(add(), fired);
+
+    // The next claim looks past it to the request of 2099.
+    ASSERT_TRUE(plat::notify_claim_due(clock_utc_ms(), take, &claimed, &next));
+    EXPECT_FALSE(claimed);
+    EXPECT_GT(next, clock_utc_ms());
+
+    plat::FiredRequest f{notify_handle_number(fired), given};
+    EXPECT_TRUE(plat::notify_fired_with(f));
+    EXPECT_FALSE(plat::notify_fired_with(plat::FiredRequest{f.handle, given + 1}));
+    ASSERT_EQ(plat::notify_fired_requests().size(), 1u);
+    EXPECT_TRUE(plat::notify_forget_fired(f));
+    EXPECT_FALSE(plat::notify_fired_with(f));
+    EXPECT_TRUE(plat::notify_fired_requests().empty());
+    EXPECT_TRUE(CeClearUserNotification(later));
+}
+
+// A claim whose launcher could not be started changes nothing.
+TEST_F(NotifyDb, AFailedClaimLeavesTheRequestPending) {
+    HANDLE h = add();
+    bool claimed = true;
+    long long next = 0;
+    auto fail = [](const plat::NotifyRequest &, long long *) { return plat::ClaimOutcome::Failed; };
+    EXPECT_FALSE(plat::notify_claim_due(clock_utc_ms(), fail, &claimed, &next));
+    EXPECT_FALSE(claimed);
+    EXPECT_TRUE(plat::notify_fired_requests().empty());
+    EXPECT_TRUE(CeClearUserNotification(h));
+}
+
 }  // namespace
 
 namespace {

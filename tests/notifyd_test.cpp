@@ -1,6 +1,8 @@
 // notifyd with real processes on a temporary device: requests start the
 // recorder program at their due time, once, never early; across a kill,
 // downtime, clock and zone changes and DST changes.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +12,8 @@
 #include <sstream>
 
 #include "platform/device.h"
+#include "platform/notify_db.h"
+#include "platform/process.h"
 #include "tests/support/live_service.h"
 #include "tests/support/notify_probe.h"
 #include "tests/support/temp_device.h"
@@ -172,6 +176,20 @@ TEST_F(LiveService, ATimeInTheRepeatedAutumnHourFiresOnce) {
     EXPECT_LT(seen[1].started_ns / 1000000, second_pass_host + 1000);
 }
 
+TEST_F(LiveService, AProgramThatCannotBeStartedIsJournaledAndForgotten) {
+    ASSERT_NE(add_request(L"\\IPSM\\Windows\\missing.exe", L"/ID:2", local_in(500), 5), nullptr);
+    std::string j;
+    for (int i = 0; i < 300 && j.find("could not start") == std::string::npos; i++) {
+        pause(10);
+        j = journal();
+    }
+    EXPECT_NE(j.find("could not start the program of request"), std::string::npos) << j;
+    EXPECT_NE(j.find("missing.exe /ID:2"), std::string::npos) << j;
+    for (int i = 0; i < 100 && !plat::notify_fired_requests().empty(); i++) pause(20);
+    EXPECT_TRUE(plat::notify_fired_requests().empty());
+    EXPECT_TRUE(stored_requests().empty());
+}
+
 TEST_F(LiveService, RemovingTheDeviceEndsItsService) {
     ASSERT_TRUE(start_service());
     int pid = service_pid();
@@ -183,6 +201,82 @@ TEST_F(LiveService, RemovingTheDeviceEndsItsService) {
         if (!ended) usleep(10000);
     }
     EXPECT_TRUE(ended);
+}
+
+// The service's claim, played by the test up to the moment a service would
+// be killed: a launcher is started as the service starts it and waits on its
+// pipe; the claim is committed (Launched) or rolled back (Failed).
+class KilledMidClaim : public LiveService {
+protected:
+    void claim(plat::ClaimOutcome outcome) {
+        auto take = [&](const plat::NotifyRequest &r, long long *token) {
+            *token = 0x5eed;
+            char host[DEVICE_HOST_PATH], lock[DEVICE_HOST_PATH];
+            EXPECT_TRUE(device_host_path(r.application.c_str(), host, sizeof host));
+            snprintf(lock, sizeof lock, "%s/launch-%016llx.lock", device_runtime_dir(), *token);
+            int lock_fd = open(lock, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            int fds[2];
+            EXPECT_EQ(flock(lock_fd, LOCK_EX), 0);
+            EXPECT_EQ(pipe2(fds, O_CLOEXEC), 0);
+            EXPECT_GT(plat::spawn_program(built_notifyd(), {"--launch", std::to_string(*token)}, false, {fds[0], lock_fd}), 0);
+            close(fds[0]);
+            close(lock_fd);
+            // The request as the service hands it over: handle, program, argument.
+            std::string message = std::to_string(r.handle) + '\0' + host + '\0' + plat::to_utf8(r.arguments.c_str()) + '\0';
+            EXPECT_EQ(write(fds[1], message.data(), message.size()), ssize_t(message.size()));
+            go_fd = fds[1];
+            return outcome;
+        };
+        bool claimed = false;
+        long long next;
+        plat::notify_claim_due(clock_utc_ms(), take, &claimed, &next);
+        ASSERT_GE(go_fd, 0);
+    }
+    bool fired_rows_forgotten(int timeout_ms) {
+        for (int waited = 0; waited < timeout_ms; waited += 20) {
+            if (plat::notify_fired_requests().empty()) return true;
+            pause(20);
+        }
+        return false;
+    }
+    // The program starts with the argument, once, and the service forgets
+    // the fired request.
+    void expect_started_once(const char *argument) {
+        auto seen = wait_for_records(1, 5000);
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].argument, argument);
+        EXPECT_TRUE(fired_rows_forgotten(2000));
+        pause(300);
+        EXPECT_EQ(read_records().size(), 1u);
+    }
+    int go_fd = -1;
+};
+
+TEST_F(KilledMidClaim, ACommittedClaimIsStartedByItsLauncherOnceAndOnlyThenForgotten) {
+    use_built_service(false);
+    ASSERT_NE(add_request(MANAGER, L"/ID:3", local_in(-1000), 5), nullptr);
+    claim(plat::ClaimOutcome::Launched);
+    // A new service finds the fired request while its launcher still waits:
+    // it must neither start it again nor forget it under the launcher.
+    ASSERT_TRUE(start_service());
+    pause(400);
+    EXPECT_TRUE(read_records().empty());
+    EXPECT_EQ(plat::notify_fired_requests().size(), 1u);
+    EXPECT_TRUE(stored_requests().empty());
+    close(go_fd);  // the claiming service dies without its word
+    expect_started_once("/ID:3");
+}
+
+TEST_F(KilledMidClaim, AClaimThatNeverCommittedIsStartedOnceByTheNextService) {
+    use_built_service(false);
+    ASSERT_NE(add_request(MANAGER, L"/ID:4", local_in(-1000), 5), nullptr);
+    claim(plat::ClaimOutcome::Failed);
+    close(go_fd);
+    pause(500);
+    EXPECT_TRUE(read_records().empty());
+    ASSERT_EQ(stored_requests().size(), 1u);
+    ASSERT_TRUE(start_service());
+    expect_started_once("/ID:4");
 }
 
 }  // namespace

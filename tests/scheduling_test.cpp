@@ -28,6 +28,14 @@ protected:
         EXPECT_EQ(all.size(), 1u);
         return all.empty() ? SeenRequest{} : all[0];
     }
+    // A hidden top-level window of this process.
+    HWND window(const wchar_t *title) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.lpszClassName = L"SchedulingOwner";
+        RegisterClassW(&wc);
+        return CreateWindowExW(0, L"SchedulingOwner", title, 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    }
     DWORD stored_alarm_handle(int i) {
         DWORD kept = alarm(i).AlarmHandle;
         reload_alarm_handle(i);
@@ -87,15 +95,42 @@ TEST_F(Scheduling, AlarmWithoutDaysFailsWithAMessageAndChangesNothing) {
     alarm(4).AlarmHandle = 77;
     save_alarm(4);
     BoxRecorder boxes;
-    HWND owner = reinterpret_cast<HWND>(0x1234);
+    HWND owner = window(L"Owner"), other = window(L"Other");
+    SetForegroundWindow(other);
     schedule_alarm(4, owner);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, L"Failed to set alarm!");
     EXPECT_EQ(boxes.boxes[0].caption, L"Velmora");
     EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, UINT(MB_ICONERROR));
     EXPECT_EQ(boxes.boxes[0].owner, owner);
+    EXPECT_EQ(boxes.boxes[0].foreground, owner);
     EXPECT_TRUE(stored_requests().empty());
     EXPECT_EQ(stored_alarm_handle(4), 77u);
+}
+
+// A request the platform refuses (here: a manager path that is no device
+// path) fails the countdown and the chime with the box over their owner.
+TEST_F(Scheduling, RefusedCountdownAndChimeReportOverTheirOwnerBroughtToTheFront) {
+    freeze(local_time(2025, 6, 4, 6, 0));
+    swprintf(Folders.AppDataFolder, MAX_PATH, L"X:");
+    BoxRecorder boxes;
+    HWND owner = window(L"Owner"), other = window(L"Other");
+    SetForegroundWindow(other);
+    Settings.CountdownTime = 10;
+    EXPECT_EQ(start_countdown(owner), 0);
+    SetForegroundWindow(other);
+    EXPECT_EQ(schedule_chime(owner), 0);
+    EXPECT_EQ(schedule_chime(nullptr), 0);
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    for (int i = 0; i < 2; i++) {
+        EXPECT_EQ(boxes.boxes[i].text, L"Failed to set alarm!");
+        EXPECT_EQ(boxes.boxes[i].owner, owner);
+        EXPECT_EQ(boxes.boxes[i].foreground, owner);
+    }
+    EXPECT_EQ(boxes.boxes[2].owner, nullptr);
+    EXPECT_EQ(Settings.CountdownHandle, 0u);
+    EXPECT_EQ(Settings.ChimeHandle, 0u);
+    EXPECT_TRUE(stored_requests().empty());
 }
 
 TEST_F(Scheduling, ReRegisteringReplacesTheRequestAndAFiredHandleIsReplacedByANewOne) {

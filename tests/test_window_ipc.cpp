@@ -10,12 +10,14 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/device.h"
 #include "platform/phone.h"
+#include "tests/support/live_service.h"
 #include "tests/support/temp_device.h"
 
 extern char **environ;
@@ -58,8 +60,11 @@ protected:
         std::string dir = device_runtime_dir();
         DIR *d = opendir(dir.c_str());
         std::string path;
-        while (struct dirent *e = readdir(d))
-            if (strncmp(e->d_name, "w-", 2) == 0) path = dir + "/" + e->d_name;
+        while (struct dirent *e = readdir(d)) {
+            std::string name = e->d_name;
+            if (name.compare(0, 2, "w-") == 0 && name.size() > 5 && name.compare(name.size() - 5, 5, ".sock") == 0)
+                path = dir + "/" + name;
+        }
         closedir(d);
         return path;
     }
@@ -115,6 +120,47 @@ TEST_F(WindowIpc, AKilledPeerLeavesNothingFindable) {
     waitpid(peer, nullptr, 0);
     EXPECT_EQ(FindWindowW(L"Peer", L"Peer One"), nullptr);
     EXPECT_EQ(SendMessageW(found, WM_APP, 1, 1), 0);
+}
+
+TEST_F(WindowIpc, FindableWindowsAreListedByClassAndTitleUntilTheirProcessGoes) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = L"Local";
+    ASSERT_TRUE(RegisterClassW(&wc));
+    HWND local = CreateWindowExW(0, L"Local", L"Wecker \u23f0 07:00", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(local, nullptr);
+    auto listed = [] {
+        std::vector<std::wstring> all;
+        WCHAR cls[64], title[64];
+        for (DWORD i = 0; window_findable(i, cls, 64, title, 64); i++) all.push_back(std::wstring(cls) + L"|" + title);
+        std::sort(all.begin(), all.end());
+        return all;
+    };
+    EXPECT_EQ(listed(), (std::vector<std::wstring>{L"Local|Wecker \u23f0 07:00", L"Peer|Peer One"}));
+    kill(peer, SIGKILL);
+    waitpid(peer, nullptr, 0);
+    EXPECT_EQ(listed(), (std::vector<std::wstring>{L"Local|Wecker \u23f0 07:00"}));
+    DestroyWindow(local);
+    EXPECT_TRUE(listed().empty());
+    // Nothing of either is left in the runtime folder.
+    DIR *d = opendir(device_runtime_dir());
+    int left = 0;
+    while (struct dirent *e = readdir(d)) left += strncmp(e->d_name, "w-", 2) == 0;
+    closedir(d);
+    EXPECT_EQ(left, 0);
+}
+
+TEST_F(WindowIpc, VelctlListsTheWindowsAndPostsToOne) {
+    std::string out;
+    ASSERT_EQ(run_velctl({"windows"}, &out), 0);
+    EXPECT_EQ(out, "Peer\tPeer One\n");
+    EXPECT_EQ(run_velctl({"post", "peer", "Peer One", "0x8005", "7"}), 0);
+    EXPECT_EQ(recorded(1), (std::vector<std::string>{"32773 7 0"}));
+    EXPECT_EQ(run_velctl({"post", "Peer", "Peer Two", "0x8005", "7"}), 1);
+    EXPECT_EQ(run_velctl({"post", "Peer", "Peer One", "close", "7"}), 2);
+    EXPECT_EQ(run_velctl({"post", "Peer", "Peer One", "0x8005", "-1"}), 2);
+    EXPECT_EQ(run_velctl({"post", "Peer", "Peer One", "0x8005"}), 2);
+    EXPECT_EQ(recorded(1).size(), 1u);
 }
 
 }  // namespace

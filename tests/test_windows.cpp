@@ -2,6 +2,8 @@
 // queue's order, painting merged into one message, timers.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/phone.h"
@@ -122,6 +124,42 @@ TEST_F(Windows, ChildrenAreFoundByIdAndDieWithTheirParent) {
     EXPECT_EQ(GetDlgItem(window, 1002), nullptr);
     DestroyWindow(window);
     EXPECT_FALSE(IsWindow(child));
+}
+
+}  // namespace
+
+namespace {
+
+int presented = 0;
+std::wstring presented_text;
+
+int fake_presenter(HWND, LPCWSTR text, LPCWSTR, UINT) {
+    presented++;
+    presented_text = text;
+    return IDCANCEL;
+}
+
+using MessageBoxThreads = TempDevice;
+
+// A box raised on another thread must not wait for the screen's thread; it
+// is shown there once that thread is idle.
+TEST_F(MessageBoxThreads, ABoxFromAnotherThreadIsShownLaterByTheScreensThread) {
+    message_box_set_headless(false);
+    message_box_set_presenter(fake_presenter);
+    presented = 0;
+    int answer = 0;
+    std::thread other([&answer] { answer = MessageBoxW(nullptr, L"Unable to play sound!", L"Error", MB_OKCANCEL); });
+    other.join();
+    EXPECT_EQ(answer, IDOK);  // the default button, at once
+    EXPECT_EQ(presented, 0);
+    SetTimer(nullptr, 0, 30, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0 && msg.message != WM_TIMER) DispatchMessageW(&msg);
+    EXPECT_EQ(presented, 1);
+    EXPECT_EQ(presented_text, L"Unable to play sound!");
+    EXPECT_EQ(MessageBoxW(nullptr, L"here", L"Velmora", MB_OKCANCEL), IDCANCEL);  // the screen's own thread waits
+    message_box_set_presenter(nullptr);
+    message_box_set_headless(true);
 }
 
 }  // namespace

@@ -21,6 +21,8 @@
 namespace {
 
 const long long RETRY_MS = 1000;
+// How soon to look again while a launcher has still to start its program.
+const long long LAUNCH_POLL_MS = 20;
 
 // What a clock or zone change is measured against.
 struct ClockView {
@@ -81,6 +83,13 @@ int serve(ServiceWatch &w) {
     for (;;) {
         long long next = -1;
         bool ok = run_due_requests(&next);
+        if (forget_finished_launches()) {
+            long long soon = clock_utc_ms() + LAUNCH_POLL_MS;
+            if (next < 0 || next > soon) next = soon;
+        } else {
+            // Not while a program starts: the two would compete.
+            launch_prepare_spare();
+        }
         if (changes & WAKE_CLOCK_SET) run_event_programs(NOTIFICATION_EVENT_TIME_CHANGE, APP_RUN_AFTER_TIME_CHANGE);
         if (changes & WAKE_HOST_ZONE) run_event_programs(NOTIFICATION_EVENT_TZ_CHANGE, APP_RUN_AFTER_TZ_CHANGE);
         if (!ok) next = clock_utc_ms() + RETRY_MS;
@@ -102,6 +111,7 @@ int serve(ServiceWatch &w) {
 }  // namespace
 
 int main(int argc, char **argv) {
+    if (argc > 1 && strcmp(argv[1], "--launch") == 0) return launcher_main(argc - 2, argv + 2);
     const char *device = nullptr;
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) return usage(stdout, 0);
@@ -123,6 +133,9 @@ int main(int argc, char **argv) {
         return 1;
     }
     if (!take_lock(runtime)) return 0;  // another instance serves this device
+    // Launchers a killed instance left are dealt with, and the database is
+    // open, before the service can be seen to run.
+    forget_finished_launches();
     ServiceWatch w;
     if (!watch_open(w, device_root(), runtime)) {
         perror("notifyd: cannot set up its socket, timer or watches");

@@ -3,6 +3,8 @@
 // registered for clock and zone changes when those happen.
 #pragma once
 
+#include "platform/notify_db.h"
+
 // What woke the service; several at once are possible.
 #define WAKE_TIMER 0x01        // the earliest request may be due
 #define WAKE_CLOCK_SET 0x02    // the host clock was set
@@ -22,7 +24,7 @@ struct ServiceWatch {
     bool wakes_machine = false;  // the timer is CLOCK_REALTIME_ALARM
 };
 
-// Binds the service's socket and sets up the timer and the file watches.
+// Sets up the timer and the file watches, then binds the service's socket.
 bool watch_open(ServiceWatch &w, const char *root, const char *runtime_dir);
 
 // Arms the timer for a host CLOCK_REALTIME instant in ms, or for nothing
@@ -35,6 +37,30 @@ int watch_wait(ServiceWatch &w);
 // Claims and carries out every request due now; `next_utc` gets the device
 // instant of the next one, or -1. False when the database failed.
 bool run_due_requests(long long *next_utc);
+
+// Removes the fired requests whose launchers are done, and the locks of
+// launchers that ended; true while some launcher has still to start its
+// program.
+bool forget_finished_launches(void);
+
+// Starts the spare launcher unless one waits already.
+void launch_prepare_spare(void);
+// Hands the request, its program at the host path `host`, to the spare
+// launcher (starting one when none waits); returns the launcher's token, 0
+// when no launcher could take it.
+long long launch_hand_over(const plat::NotifyRequest &r, const char *host);
+// The claim is committed: the launcher starts the program.
+void launch_go(void);
+// No word: the launcher asks the database whether the claim was committed.
+void launch_abandon(void);
+// Whether the claim's launcher has started its program or ended.
+bool launch_finished(long long token);
+// Removes the locks of launchers that are done.
+void launch_sweep_locks(void);
+
+// The launcher: notifyd --launch TOKEN, with the pipe as descriptor 3 and
+// the lock as 4.
+int launcher_main(int argc, char **argv);
 
 // Starts every program registered for the event with its command line.
 void run_event_programs(long event, const wchar_t *command_line);

@@ -1,10 +1,12 @@
-// Carrying requests out. A request is removed from the database in the
-// transaction that claims it, before its program starts: a service killed
-// at the wrong moment may lose that start, but never starts one twice.
+// Carrying requests out. A due request is claimed in two phases (see
+// launch.cpp): it is marked fired, not removed, until its launcher has
+// started the program, so that a service killed at any moment neither loses
+// the start nor makes it twice.
 #include <cwchar>
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/device.h"
 #include "platform/journal.h"
 #include "platform/notify_db.h"
 #include "platform/notifyd/notifyd.h"
@@ -53,22 +55,53 @@ bool past_its_end(const plat::NotifyRequest &r, long long now_utc) {
     return now_utc > plat::notify_due_utc(r.start_local, r.created_utc) + window;
 }
 
+// Inside the claim's transaction: the launcher has the request before the
+// claim commits.
+plat::ClaimOutcome take_due(const plat::NotifyRequest &r, long long now_utc, long long *token) {
+    if (past_its_end(r, now_utc)) {
+        journal_request(L"dropped", r);
+        return plat::ClaimOutcome::Dropped;
+    }
+    char host[DEVICE_HOST_PATH];
+    if (!device_host_path(r.application.c_str(), host, sizeof host)) {
+        journal_request(L"could not start the program of", r);
+        return plat::ClaimOutcome::Dropped;
+    }
+    *token = launch_hand_over(r, host);
+    return *token ? plat::ClaimOutcome::Launched : plat::ClaimOutcome::Failed;
+}
+
 }  // namespace
 
 bool run_due_requests(long long *next_utc) {
-    // One request per transaction: a service killed between a claim and its
-    // start loses that one start, not a whole batch.
+    // One request per transaction, each with its own launcher.
     for (;;) {
         long long now = clock_utc_ms();
-        plat::NotifyRequest r;
-        bool claimed = false;
-        if (!plat::notify_claim_due(now, r, &claimed, next_utc)) return false;
+        bool claimed = false, launched = false;
+        auto take = [&](const plat::NotifyRequest &r, long long *token) {
+            plat::ClaimOutcome outcome = take_due(r, now, token);
+            launched = outcome == plat::ClaimOutcome::Launched;
+            return outcome;
+        };
+        bool ok = plat::notify_claim_due(now, take, &claimed, next_utc);
+        if (launched && ok) launch_go();
+        if (launched && !ok) launch_abandon();
+        if (!ok) return false;
         if (!claimed) return true;
-        if (past_its_end(r, now))
-            journal_request(L"dropped", r);
-        else if (!start_program(r.application, r.arguments))
-            journal_request(L"could not start the program of", r);
     }
+}
+
+bool forget_finished_launches(void) {
+    // Also the locks no request names: of a spare whose service was killed.
+    launch_sweep_locks();
+    bool waiting = false;
+    for (const plat::FiredRequest &f : plat::notify_fired_requests()) {
+        if (launch_finished(f.token))
+            plat::notify_forget_fired(f);
+        else
+            waiting = true;
+    }
+    return waiting;
 }
 
 void run_event_programs(long event, const wchar_t *command_line) {

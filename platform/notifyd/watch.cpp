@@ -94,7 +94,8 @@ int drain_socket(ServiceWatch &w) {
 }  // namespace
 
 bool watch_open(ServiceWatch &w, const char *root, const char *runtime_dir) {
-    return bind_socket(w, runtime_dir) && make_timer(w) && make_watches(w, root);
+    // The socket last: a program that can poke the service finds it watching.
+    return make_timer(w) && make_watches(w, root) && bind_socket(w, runtime_dir);
 }
 
 bool watch_arm(ServiceWatch &w, long long host_ms) {

@@ -32,7 +32,10 @@ static void pause_ms(int ms) {
     nanosleep(&ts, nullptr);
 }
 
-bool install_recorder(const wchar_t *device_path) {
+const char *built_velmgr(void) { return VELMORA_TEST_VELMGR; }
+const char *built_main_standin(void) { return VELMORA_TEST_MAIN_STANDIN; }
+
+bool install_program(const wchar_t *device_path, const char *program) {
     char host[DEVICE_HOST_PATH];
     if (!device_host_path(device_path, host, sizeof host)) return false;
     std::string folder(host);
@@ -40,8 +43,10 @@ bool install_recorder(const wchar_t *device_path) {
     std::string command = "mkdir -p '" + folder + "'";
     if (system(command.c_str()) != 0) return false;
     unlink(host);
-    return symlink(VELMORA_TEST_RECORDER, host) == 0;
+    return symlink(program, host) == 0;
 }
+
+bool install_recorder(const wchar_t *device_path) { return install_program(device_path, VELMORA_TEST_RECORDER); }
 
 std::vector<Record> read_records(void) {
     std::vector<Record> out;

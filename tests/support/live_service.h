@@ -18,6 +18,12 @@ struct Record {
 const char *built_notifyd(void);
 const char *built_velctl(void);
 
+const char *built_velmgr(void);
+const char *built_main_standin(void);
+
+// Lays a built program at a device path, as the package lays its programs:
+// the host file the path names is the program.
+bool install_program(const wchar_t *device_path, const char *program);
 // Links the recorder at a device path, e.g. the manager's "Velmgr.exe".
 bool install_recorder(const wchar_t *device_path);
 

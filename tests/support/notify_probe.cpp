@@ -6,7 +6,7 @@ static BoxRecorder *current_recorder = nullptr;
 
 static int record_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     BoxRecorder *r = current_recorder;
-    r->boxes.push_back(SeenBox{owner, text ? text : L"", caption ? caption : L"", type});
+    r->boxes.push_back(SeenBox{owner, text ? text : L"", caption ? caption : L"", type, GetForegroundWindow()});
     if (r->answers.empty()) return message_box_default_answer(type);
     int answer = r->answers.front();
     r->answers.pop_front();

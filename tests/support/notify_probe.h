@@ -27,6 +27,7 @@ struct SeenBox {
     std::wstring text;
     std::wstring caption;
     UINT type;
+    HWND foreground;  // the foreground window while the box showed
 };
 
 // Captures message boxes in this process; answers with the queued buttons,

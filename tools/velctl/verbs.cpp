@@ -10,6 +10,8 @@ const VelctlVerb VELCTL_VERBS[] = {
      "show or change the registry (KEY as on the phone, e.g. \"Software\\Tamsett\\Velmora\\Alarms\\3\")", verb_reg},
     {"settings", "", "print the settings as the programs load them", verb_settings},
     {"alarms", "", "print the ten alarms as the programs load them", verb_alarms},
+    {"power", "on", "switch the device on again, as after a suspend", verb_power},
+    {"profile", "[on|silent]", "show or set the phone's sound profile", verb_profile},
     {"notifications", "", "list the notification requests: handle, application, arguments, start, end (local)",
      verb_notifications},
     {"events", "", "list the programs registered for clock (1) and time-zone (12) changes", verb_events},
@@ -26,6 +28,10 @@ const VelctlVerb VELCTL_VERBS[] = {
      verb_dialog},
     {"rotate", "", "turn the screen between portrait and landscape", verb_rotate},
     {"hibernate", "", "tell the program memory is low (WM_HIBERNATE)", verb_hibernate},
+    {"windows", "", "list the windows other programs can find: class, title", verb_windows},
+    {"post", "CLASS TITLE MESSAGE WPARAM",
+     "post a message (numbers, decimal or 0x...) to the window of that class and title, e.g. post Velmgr Velmgr 0x10 0",
+     verb_post},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -1,0 +1,12 @@
+#include "app/program.h"
+#include "resources/clock_bitmaps.h"
+#include "resources/main_resources.h"
+
+void register_app_resources(void) {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    register_clock_bitmaps();
+    register_main_strings();
+    register_main_menu();
+}

@@ -1,0 +1,33 @@
+// Making the main window: the settings and alarms it shows, the face laid
+// out for the screen, and a countdown that outlived a restart.
+#include "app/clock_face.h"
+#include "app/main_window.h"
+#include "app/status_labels.h"
+#include "app/window_modes.h"
+#include "store/alarms.h"
+#include "store/settings.h"
+
+MainWindowState MainWindow;
+
+bool create_main_window(HINSTANCE instance) {
+    MainWindow.instance = instance;
+    HWND window = CreateWindowExW(0, MainWindow.class_name, MainWindow.title, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    if (!window || !IsWindow(window)) return false;
+    MainWindow.window = window;
+    MainWindow.mode = MODE_CLOCK;
+    load_settings();
+    find_app_data_folder();
+    create_alarm_table();
+    set_alarm_defaults();
+    load_alarms();
+    if (Settings.Countdown) MainWindow.mode = MODE_COUNTDOWN;
+    compute_layout();
+    create_labels();
+    refresh_next_alarm();
+    load_images(instance);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    if (Settings.Countdown) set_mode(MODE_COUNTDOWN);
+    return true;
+}

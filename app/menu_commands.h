@@ -1,0 +1,7 @@
+// The soft-key menus of the main window: their commands and item states.
+#pragma once
+
+#include "platform/phone.h"
+
+LRESULT on_command(WORD command, WORD code, HWND source);
+void on_init_menu_popup(HMENU menu);

@@ -1,0 +1,104 @@
+// Velmgr's start-up: what a copy does with its command line.
+#include <cwchar>
+
+#include "manager/manager.h"
+#include "store/alarms.h"
+#include "store/scheduling.h"
+#include "store/settings.h"
+
+ManagerState Manager;
+
+// A later copy waits this long after handing its event over, in ms.
+#define HANDED_COUNTDOWN_MS 1000
+#define HANDED_ALARM_MS 2000
+
+static void switch_device_on(void) { SetSystemPowerState(nullptr, POWER_STATE_ON, POWER_FORCE); }
+
+static bool is_clock_change(LPCWSTR command_line) {
+    return command_line &&
+           (wcscmp(command_line, APP_RUN_AFTER_TZ_CHANGE) == 0 || wcscmp(command_line, APP_RUN_AFTER_TIME_CHANGE) == 0);
+}
+
+static void load_store(void) {
+    load_settings();
+    find_app_data_folder();
+    create_alarm_table();
+    set_alarm_defaults();
+    load_alarms();
+}
+
+// After a clock or zone change every alarm is due at another instant; the
+// chime, the countdown and the event registrations stay as they are.
+static void rearm_after_clock_change(void) {
+    load_store();
+    schedule_all(nullptr);
+    free_alarm_table();
+}
+
+// A resident copy runs: it relays the event, and this copy waits until the
+// receiver has had time to come up.
+static void hand_to_resident(HWND resident, int id) {
+    SetForegroundWindow(resident);
+    if (id < 0) return;
+    SendMessageW(resident, MSG_EVENT, WPARAM(id), 0);
+    Sleep(id == EVENT_ID_COUNTDOWN ? HANDED_COUNTDOWN_MS : HANDED_ALARM_MS);
+}
+
+// The event goes to the main program; without one, and with no main program
+// to do it, every alarm and the chime are registered.
+static void hand_over_or_arm(int id) {
+    HWND main = FindWindowW(MAIN_WINDOW, MAIN_WINDOW);
+    if (id >= 0 && main) {
+        post_event_to_main(main, id);
+    } else if (id >= 0) {
+        WCHAR line[16];
+        swprintf(line, 16, L"/ID:%d", id);
+        start_main_program(line, true, id);
+    } else if (!main) {
+        schedule_all(Manager.Window);
+        if (Settings.Chime)
+            schedule_chime(nullptr);
+        else
+            clear_chime();
+        // The handle is the only way to the chime's request; unsaved, a chime
+        // switched off later could not be cleared.
+        save_chime_settings();
+    }
+}
+
+static void register_clock_events(void) {
+    WCHAR path[MAX_PATH];
+    find_app_data_folder();
+    manager_path(path, MAX_PATH);
+    CeRunAppAtEvent(path, NOTIFICATION_EVENT_NONE);
+    CeRunAppAtEvent(path, NOTIFICATION_EVENT_TIME_CHANGE);
+    CeRunAppAtEvent(path, NOTIFICATION_EVENT_TZ_CHANGE);
+}
+
+int manager_main(HINSTANCE instance, HINSTANCE previous, LPWSTR command_line, int) {
+    int id = parse_event_id(command_line);
+    if (id == EVENT_ID_CHIME) {
+        switch_device_on();
+        set_default_settings();
+        start_chime();
+        return 0;
+    }
+    if (id >= 0) {
+        switch_device_on();
+    } else if (is_clock_change(command_line)) {
+        rearm_after_clock_change();
+        return 0;
+    }
+    if (HWND resident = FindWindowW(MANAGER_WINDOW, MANAGER_WINDOW)) {
+        hand_to_resident(resident, id);
+        return 0;
+    }
+    if (!create_manager_window(instance, previous)) return 0;
+    load_store();
+    hand_over_or_arm(id);
+    register_clock_events();
+    MSG msg = {};
+    while (GetMessageW(&msg, nullptr, 0, 0) == 1) DispatchMessageW(&msg);
+    free_alarm_table();
+    return int(msg.wParam);
+}

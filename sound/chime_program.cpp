@@ -1,0 +1,55 @@
+#include "sound/chime_program.h"
+
+#include "sound/chime_sound.h"
+#include "sound/sound_player.h"
+#include "store/alarms.h"
+#include "store/scheduling.h"
+#include "store/settings.h"
+
+bool wait_for_chime_end(DWORD limit_ms) {
+    for (DWORD waited = 0; !SoundPlayer.OnceEnded; waited += CHIME_LOOK_MS) {
+        if (waited >= limit_ms) {
+            StopOnce();
+            return false;
+        }
+        Sleep(CHIME_LOOK_MS);
+    }
+    return true;
+}
+
+// A sound that would not open has had its boxes already; nothing to wait for.
+static void sound_chime(void) {
+    WCHAR path[MAX_PATH];
+    if (!ChooseChimeSound(NULL, path)) return;
+    if (PlayOnce(path)) wait_for_chime_end(CHIME_WAIT_LIMIT_MS);
+}
+
+// The request starts Velmgr, whose path lies in the app-data folder.
+static void arm_next_chime(void) {
+    create_alarm_table();
+    find_app_data_folder();
+    if (Settings.Chime)
+        schedule_chime(NULL);
+    else
+        clear_chime();
+    free_alarm_table();
+    save_chime_settings();
+}
+
+static void tell_main_program(void) {
+    HWND main = FindWindowW(MAIN_WINDOW, MAIN_WINDOW);
+    if (main) PostMessageW(main, MSG_RELOAD_CHIME, 0, 0);
+}
+
+int chime_main(void) {
+    load_settings();
+    if (!Settings.Silenced) {
+        sound_chime();
+        // The user may have changed the chime while it sounded; the values
+        // saved below must be those, not the ones read before.
+        load_settings();
+    }
+    arm_next_chime();
+    tell_main_program();
+    return 0;
+}

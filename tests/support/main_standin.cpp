@@ -1,0 +1,45 @@
+// Stands in for the main program in the manager's tests: one hidden window
+// of class and title "Velmora". It appends to "IPSM/velmora.log" of its
+// device, each line led by the host clock in ms: "start <argc> <argument>",
+// "activate" when brought to the front, "message <number> <wParam>" for each
+// private message. It quits on WM_CLOSE, and after a minute in any case.
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "platform/device.h"
+#include "platform/phone.h"
+
+static FILE *record;
+
+static void note(const std::string &what) {
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    fprintf(record, "%lld %s\n", (long long)now.tv_sec * 1000 + now.tv_nsec / 1000000, what.c_str());
+    fflush(record);
+}
+
+static LRESULT standin_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message >= WM_APP) note("message " + std::to_string(message) + " " + std::to_string(wparam));
+    if (message == WM_ACTIVATE && wparam == WA_ACTIVE) note("activate");
+    if (message == WM_TIMER || message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+int main(int argc, char **argv) {
+    if (!device_open(nullptr)) return 3;
+    record = fopen((std::string(device_root()) + "/IPSM/velmora.log").c_str(), "a");
+    if (!record) return 4;
+    note("start " + std::to_string(argc - 1) + " " + (argc > 1 ? argv[1] : ""));
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = standin_proc;
+    wc.lpszClassName = L"Velmora";
+    if (!RegisterClassW(&wc)) return 5;
+    HWND window = CreateWindowExW(0, L"Velmora", L"Velmora", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    if (!window) return 5;
+    SetTimer(window, 1, 60000, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    fclose(record);
+    return 0;
+}
