@@ -9,6 +9,12 @@
 
 MainWindowState MainWindow;
 
+// The dialogs' date-and-time picker needs its class before any dialog opens.
+void init_common_controls(void) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_DATE_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
 bool create_main_window(HINSTANCE instance) {
     MainWindow.instance = instance;
     HWND window = CreateWindowExW(0, MainWindow.class_name, MainWindow.title, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -21,6 +27,7 @@ bool create_main_window(HINSTANCE instance) {
     create_alarm_table();
     set_alarm_defaults();
     load_alarms();
+    init_common_controls();
     if (Settings.Countdown) MainWindow.mode = MODE_COUNTDOWN;
     compute_layout();
     create_labels();

@@ -29,6 +29,9 @@ struct MainWindowState {
 
 extern MainWindowState MainWindow;
 
+// The common controls the dialogs use (the date-and-time picker).
+void init_common_controls(void);
+
 LRESULT main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 // Creates the window, loads settings and alarms, lays out the face; false
 // when the window could not be made.

@@ -43,6 +43,7 @@ bool program_start(HINSTANCE instance, HINSTANCE previous, LPCWSTR command_line,
         return false;
     }
     *exit_code = 0;
+    init_common_controls();
     if (!previous && !register_main_class(instance)) return false;
     if (!create_main_window(instance)) return false;
     MainWindow.Closing = 0;
