@@ -119,11 +119,11 @@ std::string take_request(const std::string &line) {
     std::string verb;
     words >> verb;
     if (verb == "keys") {
-        std::string spec;
-        while (words >> spec) {
+        std::string word;
+        while (words >> word) {
             char *end;
-            long vk = strtol(spec.c_str(), &end, 10);
-            if (*end != ':') return "error bad key " + spec;
+            long vk = strtol(word.c_str(), &end, 10);
+            if (*end != ':') return "error bad key " + word;
             long ch = strtol(end + 1, &end, 10);
             screen_queue_action({ScreenAction::KEY, int(vk), wchar_t(ch), 0});
         }

@@ -104,11 +104,11 @@ bool watch_arm(ServiceWatch &w, long long host_ms) {
         clock_gettime(CLOCK_REALTIME, &now);
         host_ms = (long long)now.tv_sec * 1000 + NOTHING_DUE_MS;
     }
-    itimerspec spec{};
-    spec.it_value.tv_sec = time_t(host_ms / 1000);
-    spec.it_value.tv_nsec = long(host_ms % 1000) * 1000000L;
-    if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0) spec.it_value.tv_nsec = 1;  // 0 would disarm
-    return timerfd_settime(w.timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) == 0;
+    itimerspec due{};
+    due.it_value.tv_sec = time_t(host_ms / 1000);
+    due.it_value.tv_nsec = long(host_ms % 1000) * 1000000L;
+    if (due.it_value.tv_sec == 0 && due.it_value.tv_nsec == 0) due.it_value.tv_nsec = 1;  // 0 would disarm
+    return timerfd_settime(w.timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &due, nullptr) == 0;
 }
 
 int watch_wait(ServiceWatch &w) {

@@ -26,23 +26,23 @@ constexpr int FOLDER_ICONS = 180;
 // Layouts share some images (the landscape face borrows the large blank and
 // the small AM/PM strips); the first drawing of an id is the one kept, and a
 // second use must agree on its size.
-void add(std::vector<CatalogueEntry> &cat, ImageSpec spec, const std::string &name,
+void add(std::vector<CatalogueEntry> &cat, ImageSpec want, const std::string &name,
          const std::function<Image()> &draw, int bpp = 24) {
-    if (spec.id == 0) return;
-    if (const CatalogueEntry *e = find_entry(cat, spec.id)) {
-        if (e->image.width != spec.width || e->image.height != spec.height) {
-            std::fprintf(stderr, "velbitmapgen: bitmap %d used at two sizes\n", spec.id);
+    if (want.id == 0) return;
+    if (const CatalogueEntry *e = find_entry(cat, want.id)) {
+        if (e->image.width != want.width || e->image.height != want.height) {
+            std::fprintf(stderr, "velbitmapgen: bitmap %d used at two sizes\n", want.id);
             std::exit(1);
         }
         return;
     }
     Image image = draw();
-    if (image.width != spec.width || image.height != spec.height) {
-        std::fprintf(stderr, "velbitmapgen: bitmap %d drawn at %dx%d, wanted %dx%d\n", spec.id, image.width,
-                     image.height, spec.width, spec.height);
+    if (image.width != want.width || image.height != want.height) {
+        std::fprintf(stderr, "velbitmapgen: bitmap %d drawn at %dx%d, wanted %dx%d\n", want.id, image.width,
+                     image.height, want.width, want.height);
         std::exit(1);
     }
-    cat.push_back({spec.id, bpp, name, std::move(image)});
+    cat.push_back({want.id, bpp, name, std::move(image)});
 }
 
 // Midway between the ink of the hour units and of the minute tens, in the
@@ -53,7 +53,7 @@ double colon_centre(const FaceLayout &f) {
     return (units_right + tens_left) / 2 - slot_x(f, COLON);
 }
 
-Image all_black(ImageSpec spec) { return make_image(spec.width, spec.height, KEY_BLACK); }
+Image all_black(ImageSpec want) { return make_image(want.width, want.height, KEY_BLACK); }
 
 void add_face(std::vector<CatalogueEntry> &cat, const FaceLayout &f) {
     std::string name = f.name;
