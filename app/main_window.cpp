@@ -22,11 +22,7 @@ bool create_main_window(HINSTANCE instance) {
     if (!window || !IsWindow(window)) return false;
     MainWindow.window = window;
     MainWindow.mode = MODE_CLOCK;
-    load_settings();
-    find_app_data_folder();
-    create_alarm_table();
-    set_alarm_defaults();
-    load_alarms();
+    load_store();
     init_common_controls();
     if (Settings.Countdown) MainWindow.mode = MODE_COUNTDOWN;
     compute_layout();

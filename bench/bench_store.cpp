@@ -18,11 +18,7 @@ struct BenchDevice {
         char pattern[] = "/var/tmp/velmora-bench-XXXXXX";
         root = mkdtemp(pattern);
         device_open(root.c_str());
-        load_settings();
-        create_alarm_table();
-        find_app_data_folder();
-        set_alarm_defaults();
-        load_alarms();
+        load_store();
         for (int i = 0; i < ALARM_COUNT; i++) {
             swprintf(alarm_record(i)->AlarmName, ALARM_NAME_CHARS, L"Alarm named %d", i);
             alarm_record(i)->AlarmOn = i % 2;

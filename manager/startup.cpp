@@ -19,14 +19,6 @@ static bool is_clock_change(LPCWSTR command_line) {
            (wcscmp(command_line, APP_RUN_AFTER_TZ_CHANGE) == 0 || wcscmp(command_line, APP_RUN_AFTER_TIME_CHANGE) == 0);
 }
 
-static void load_store(void) {
-    load_settings();
-    find_app_data_folder();
-    create_alarm_table();
-    set_alarm_defaults();
-    load_alarms();
-}
-
 // After a clock or zone change every alarm is due at another instant; the
 // chime, the countdown and the event registrations stay as they are.
 static void rearm_after_clock_change(void) {

@@ -280,6 +280,14 @@ LONG copy_name(const std::wstring &name, LPWSTR out, LPDWORD chars) {
     return ERROR_SUCCESS;
 }
 
+// The key a call starts from, the database ready, and the names of the path
+// below it.
+LONG locate(Registry &r, HKEY key, LPCWSTR sub_key, long long &id, std::vector<std::wstring> &parts) {
+    if (LONG err = resolve(r, key, id)) return err;
+    if (LONG err = ready(r)) return err;
+    return split_path(sub_key, parts) ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
+}
+
 }  // namespace
 
 LONG RegOpenKeyExW(HKEY key, LPCWSTR sub_key, DWORD, REGSAM, PHKEY result) {
@@ -288,10 +296,8 @@ LONG RegOpenKeyExW(HKEY key, LPCWSTR sub_key, DWORD, REGSAM, PHKEY result) {
     Registry &r = reg();
     std::lock_guard<std::mutex> g(r.lock);
     long long id;
-    if (LONG err = resolve(r, key, id)) return err;
-    if (LONG err = ready(r)) return err;
     std::vector<std::wstring> parts;
-    if (!split_path(sub_key, parts)) return ERROR_INVALID_PARAMETER;
+    if (LONG err = locate(r, key, sub_key, id, parts)) return err;
     if (parts.empty() && !key_exists(r, id)) return ERROR_KEY_DELETED;
     for (const auto &part : parts) {
         id = find_child(r, id, part);
@@ -308,10 +314,8 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR sub_key, DWORD, LPWSTR, DWORD, REGSAM, LP
     Registry &r = reg();
     std::lock_guard<std::mutex> g(r.lock);
     long long id;
-    if (LONG err = resolve(r, key, id)) return err;
-    if (LONG err = ready(r)) return err;
     std::vector<std::wstring> parts;
-    if (!split_path(sub_key, parts)) return ERROR_INVALID_PARAMETER;
+    if (LONG err = locate(r, key, sub_key, id, parts)) return err;
     if (r.db.read_only()) {
         // Opening what exists still works on a read-only store.
         for (const auto &part : parts)
@@ -418,10 +422,9 @@ LONG RegDeleteKeyW(HKEY key, LPCWSTR sub_key) {
     Registry &r = reg();
     std::lock_guard<std::mutex> g(r.lock);
     long long id;
-    if (LONG err = resolve(r, key, id)) return err;
-    if (LONG err = ready(r)) return err;
     std::vector<std::wstring> parts;
-    if (!split_path(sub_key, parts) || parts.empty()) return ERROR_INVALID_PARAMETER;
+    if (LONG err = locate(r, key, sub_key, id, parts)) return err;
+    if (parts.empty()) return ERROR_INVALID_PARAMETER;
     if (!r.db.begin_immediate()) return sqlite_error(r);
     for (const auto &part : parts) {
         id = find_child(r, id, part);
@@ -431,14 +434,10 @@ LONG RegDeleteKeyW(HKEY key, LPCWSTR sub_key) {
             return err;
         }
     }
-    bool ok = r.db.exec(("WITH RECURSIVE doomed(id) AS (SELECT " + std::to_string(id) +
-                         " UNION ALL SELECT keys.id FROM keys JOIN doomed ON keys.parent = doomed.id) "
-                         "DELETE FROM vals WHERE key IN doomed;")
-                            .c_str()) &&
-              r.db.exec(("WITH RECURSIVE doomed(id) AS (SELECT " + std::to_string(id) +
-                         " UNION ALL SELECT keys.id FROM keys JOIN doomed ON keys.parent = doomed.id) "
-                         "DELETE FROM keys WHERE id IN doomed;")
-                            .c_str()) &&
+    std::string doomed = "WITH RECURSIVE doomed(id) AS (SELECT " + std::to_string(id) +
+                         " UNION ALL SELECT keys.id FROM keys JOIN doomed ON keys.parent = doomed.id) ";
+    bool ok = r.db.exec((doomed + "DELETE FROM vals WHERE key IN doomed;").c_str()) &&
+              r.db.exec((doomed + "DELETE FROM keys WHERE id IN doomed;").c_str()) &&
               r.db.commit();
     if (!ok) {
         LONG err = sqlite_error(r);

@@ -1,10 +1,55 @@
 #include "store/alarms.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "store/reg_values.h"
+#include "store/settings.h"
 
 AlarmTable Alarms;
+
+namespace {
+
+// A record's nine values, in the order they are read and written.
+enum FieldKind { FIELD_NUMBER, FIELD_FLAG, FIELD_TEXT };
+
+struct AlarmField {
+    const WCHAR *name;
+    size_t offset;
+    FieldKind kind;
+    size_t capacity;  // characters, for texts
+};
+
+const AlarmField ALARM_FIELDS[] = {
+    {L"AlarmOn", offsetof(AlarmRecord, AlarmOn), FIELD_FLAG, 0},
+    {L"AThour", offsetof(AlarmRecord, AThour), FIELD_NUMBER, 0},
+    {L"ATmin", offsetof(AlarmRecord, ATmin), FIELD_NUMBER, 0},
+    {L"AlarmSound", offsetof(AlarmRecord, AlarmSound), FIELD_TEXT, MAX_PATH},
+    {L"AlarmName", offsetof(AlarmRecord, AlarmName), FIELD_TEXT, ALARM_NAME_CHARS},
+    {L"UseSystemVol", offsetof(AlarmRecord, UseSystemVol), FIELD_FLAG, 0},
+    {L"Volume", offsetof(AlarmRecord, Volume), FIELD_NUMBER, 0},
+    {L"Days", offsetof(AlarmRecord, Days), FIELD_NUMBER, 0},
+    {L"AlarmHandle", offsetof(AlarmRecord, AlarmHandle), FIELD_NUMBER, 0},
+};
+
+void read_field(HKEY key, const AlarmField &f, AlarmRecord *a) {
+    char *at = reinterpret_cast<char *>(a) + f.offset;
+    switch (f.kind) {
+    case FIELD_NUMBER: read_dword(key, f.name, reinterpret_cast<DWORD *>(at)); break;
+    case FIELD_FLAG: read_flag(key, f.name, reinterpret_cast<DWORD *>(at)); break;
+    case FIELD_TEXT: read_text(key, f.name, reinterpret_cast<WCHAR *>(at), f.capacity); break;
+    }
+}
+
+void write_field(HKEY key, const AlarmField &f, const AlarmRecord *a) {
+    const char *at = reinterpret_cast<const char *>(a) + f.offset;
+    if (f.kind == FIELD_TEXT)
+        write_text(key, f.name, reinterpret_cast<const WCHAR *>(at));
+    else
+        write_dword(key, f.name, *reinterpret_cast<const DWORD *>(at));
+}
+
+}  // namespace
 
 AlarmRecord *alarm_record(int index) {
     if (!Alarms.Created || index < 0 || index >= ALARM_COUNT) return nullptr;
@@ -48,16 +93,7 @@ static void load_alarm(HKEY alarms, int index) {
     subkey_name(index, name, 16);
     HKEY key = open_existing_subkey(alarms, name);
     if (!key) return;
-    AlarmRecord *a = &Alarms.Records[index];
-    read_flag(key, L"AlarmOn", &a->AlarmOn);
-    read_dword(key, L"AThour", &a->AThour);
-    read_dword(key, L"ATmin", &a->ATmin);
-    read_text(key, L"AlarmSound", a->AlarmSound, MAX_PATH);
-    read_text(key, L"AlarmName", a->AlarmName, ALARM_NAME_CHARS);
-    read_flag(key, L"UseSystemVol", &a->UseSystemVol);
-    read_dword(key, L"Volume", &a->Volume);
-    read_dword(key, L"Days", &a->Days);
-    read_dword(key, L"AlarmHandle", &a->AlarmHandle);
+    for (const AlarmField &f : ALARM_FIELDS) read_field(key, f, &Alarms.Records[index]);
     RegCloseKey(key);
 }
 
@@ -84,15 +120,7 @@ void save_alarm(int index) {
         key = open_existing_subkey(alarms, name);
     }
     if (key) {
-        write_dword(key, L"AlarmOn", a->AlarmOn);
-        write_dword(key, L"AThour", a->AThour);
-        write_dword(key, L"ATmin", a->ATmin);
-        write_text(key, L"AlarmSound", a->AlarmSound);
-        write_text(key, L"AlarmName", a->AlarmName);
-        write_dword(key, L"UseSystemVol", a->UseSystemVol);
-        write_dword(key, L"Volume", a->Volume);
-        write_dword(key, L"Days", a->Days);
-        write_dword(key, L"AlarmHandle", a->AlarmHandle);
+        for (const AlarmField &f : ALARM_FIELDS) write_field(key, f, a);
         RegFlushKey(key);
         RegCloseKey(key);
     }
@@ -118,4 +146,12 @@ void reload_alarm_handle(int index) {
         RegCloseKey(key);
     }
     RegCloseKey(alarms);
+}
+
+void load_store(void) {
+    load_settings();
+    find_app_data_folder();
+    create_alarm_table();
+    set_alarm_defaults();
+    load_alarms();
 }

@@ -41,3 +41,7 @@ void save_alarms(void);
 void save_alarm(int index);
 void reload_alarm_handle(int index);
 void free_alarm_table(void);
+
+// The start-up of every program that uses the table: the settings, the
+// application-data folder, a fresh table with its defaults, then the alarms.
+void load_store(void);

@@ -80,6 +80,24 @@ void load_settings(void) {
     RegCloseKey(key);
 }
 
+// The chime's and the countdown's values, in the order every save writes
+// them; the full save writes them in the same places.
+static void write_chime_values(HKEY key) {
+    write_dword(key, L"Chime", Settings.Chime);
+    write_text(key, L"ChimeSound", Settings.ChimeSound);
+    write_dword(key, L"ChimeHandle", Settings.ChimeHandle);
+}
+
+static void write_countdown_values(HKEY key) {
+    write_dword(key, L"Countdown", Settings.Countdown);
+    write_dword(key, L"CountdownTime", Settings.CountdownTime);
+    write_dword(key, L"CDFTLow", Settings.CDFTLow);
+    write_dword(key, L"CDFTHigh", Settings.CDFTHigh);
+    write_text(key, L"CountdownSound", Settings.CountdownSound);
+    write_dword(key, L"CountdownHandle", Settings.CountdownHandle);
+    write_dword(key, L"CountdownKeepAwake", Settings.CountdownKeepAwake);
+}
+
 void save_settings(void) {
     HKEY key = open_existing_key(SETTINGS_KEY);
     if (!key) return;
@@ -92,16 +110,8 @@ void save_settings(void) {
     write_dword(key, L"MaxTime", Settings.MaxTime);
     write_dword(key, L"ShowIcon", 0);
     write_dword(key, L"Silenced", Settings.Silenced);
-    write_dword(key, L"Chime", Settings.Chime);
-    write_text(key, L"ChimeSound", Settings.ChimeSound);
-    write_dword(key, L"ChimeHandle", Settings.ChimeHandle);
-    write_dword(key, L"Countdown", Settings.Countdown);
-    write_dword(key, L"CountdownTime", Settings.CountdownTime);
-    write_dword(key, L"CDFTLow", Settings.CDFTLow);
-    write_dword(key, L"CDFTHigh", Settings.CDFTHigh);
-    write_text(key, L"CountdownSound", Settings.CountdownSound);
-    write_dword(key, L"CountdownHandle", Settings.CountdownHandle);
-    write_dword(key, L"CountdownKeepAwake", Settings.CountdownKeepAwake);
+    write_chime_values(key);
+    write_countdown_values(key);
     write_dword(key, L"ShowITime", Settings.ShowITime);
     write_dword(key, L"Color", Settings.Color);
     RegFlushKey(key);
@@ -111,22 +121,14 @@ void save_settings(void) {
 void save_chime_settings(void) {
     HKEY key = open_existing_key(SETTINGS_KEY);
     if (!key) return;
-    write_dword(key, L"Chime", Settings.Chime);
-    write_text(key, L"ChimeSound", Settings.ChimeSound);
-    write_dword(key, L"ChimeHandle", Settings.ChimeHandle);
+    write_chime_values(key);
     RegCloseKey(key);
 }
 
 void save_countdown_settings(void) {
     HKEY key = open_existing_key(SETTINGS_KEY);
     if (!key) return;
-    write_dword(key, L"Countdown", Settings.Countdown);
-    write_dword(key, L"CountdownTime", Settings.CountdownTime);
-    write_dword(key, L"CDFTLow", Settings.CDFTLow);
-    write_dword(key, L"CDFTHigh", Settings.CDFTHigh);
-    write_text(key, L"CountdownSound", Settings.CountdownSound);
-    write_dword(key, L"CountdownHandle", Settings.CountdownHandle);
-    write_dword(key, L"CountdownKeepAwake", Settings.CountdownKeepAwake);
+    write_countdown_values(key);
     RegCloseKey(key);
 }
 

@@ -43,11 +43,7 @@ int verb_settings(int argc, char **) {
 
 int verb_alarms(int argc, char **) {
     if (argc != 0) return velctl_usage("alarms", "takes no words");
-    load_settings();
-    create_alarm_table();
-    find_app_data_folder();
-    set_alarm_defaults();
-    load_alarms();
+    load_store();
     for (int i = 0; i < ALARM_COUNT; i++) {
         const AlarmRecord &a = Alarms.Records[i];
         printf("%2d  %-3s  %02u:%02u  %-27s  volume %u%s  sound %s  name \"%s\"  handle %u\n", i + 1,
