@@ -45,9 +45,7 @@ void countdown_left(int *hours, int *minutes) {
     }
 }
 
-void clock_time(int *hours, int *minutes) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
+void clock_time(const SYSTEMTIME &now, int *hours, int *minutes) {
     *hours = now.wHour;
     *minutes = now.wMinute;
     if (Settings.TwentyFourHourTime) return;
@@ -77,9 +75,7 @@ LCTYPE day_name_type(int day_of_week) {
     return day_of_week == 0 ? LOCALE_SDAYNAME7 : LCTYPE(LOCALE_SDAYNAME1 + day_of_week - 1);
 }
 
-void update_date_line(void) {
-    SYSTEMTIME today;
-    GetLocalTime(&today);
+void update_date_line(const SYSTEMTIME &today) {
     if (Cache.day == today.wDay && Cache.day_of_week == today.wDayOfWeek && Cache.month == today.wMonth) return;
     Cache.day = today.wDay;
     Cache.day_of_week = today.wDayOfWeek;
@@ -113,11 +109,15 @@ void reset_tick_cache(void) {
 
 void tick(void) {
     blink_colon();
+    // One reading of the clock for the digits and the date, so that at
+    // midnight they never come from two different days.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
     int hours, minutes;
     if (MainWindow.mode == MODE_COUNTDOWN)
         countdown_left(&hours, &minutes);
     else
-        clock_time(&hours, &minutes);
+        clock_time(now, &hours, &minutes);
     draw_hours(hours);
     draw_if_changed(&Cache.minute_tens, SLOT_MINUTE_TENS, minutes / 10);
     draw_if_changed(&Cache.minute_units, SLOT_MINUTE_UNITS, minutes % 10);
@@ -125,6 +125,6 @@ void tick(void) {
         refresh_sleep_lines();
         return;
     }
-    update_date_line();
+    update_date_line(now);
     update_internet_time();
 }
