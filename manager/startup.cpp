@@ -60,7 +60,6 @@ static void hand_over_or_arm(int id) {
 
 static void register_clock_events(void) {
     WCHAR path[MAX_PATH];
-    find_app_data_folder();
     manager_path(path, MAX_PATH);
     CeRunAppAtEvent(path, NOTIFICATION_EVENT_NONE);
     CeRunAppAtEvent(path, NOTIFICATION_EVENT_TIME_CHANGE);
