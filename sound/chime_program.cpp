@@ -24,10 +24,8 @@ static void sound_chime(void) {
     if (PlayOnce(path)) wait_for_chime_end(CHIME_WAIT_LIMIT_MS);
 }
 
-// The request starts Velmgr, whose path lies in the app-data folder.
 static void arm_next_chime(void) {
     create_alarm_table();
-    find_app_data_folder();
     if (Settings.Chime)
         schedule_chime(NULL);
     else
