@@ -5,7 +5,7 @@
 
 #include "app/clock_face.h"
 #include "app/main_window.h"
-#include "platform/terminate.h"
+#include "platform/window/terminate.h"
 #include "resources/main_resources.h"
 #include "sound/sound_player.h"
 #include "store/scheduling.h"

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "bench/proc_stats.h"
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
-#include "platform/screen_control.h"
+#include "platform/screen/screen_control.h"
 
 extern char **environ;
 

@@ -9,9 +9,9 @@
 #include "app/clock_face.h"
 #include "app/main_window.h"
 #include "app/program.h"
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 #include "store/settings.h"
 
 namespace {

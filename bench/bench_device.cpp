@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 
 namespace {
 

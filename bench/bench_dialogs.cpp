@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 #include "resources/clock_bitmaps.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 namespace {
 

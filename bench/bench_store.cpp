@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "store/alarms.h"
 #include "store/settings.h"
 

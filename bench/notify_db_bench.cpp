@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "platform/device.h"
-#include "platform/notify_db.h"
+#include "platform/device/device.h"
+#include "platform/notify/notify_db.h"
 #include "tests/support/live_service.h"
 #include "tests/support/temp_device.h"
 

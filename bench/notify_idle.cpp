@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "tests/support/live_service.h"
 #include "tests/support/temp_device.h"
 

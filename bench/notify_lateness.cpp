@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "tests/support/live_service.h"
 #include "tests/support/temp_device.h"
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/device.h"
-#include "platform/message_box.h"
+#include "platform/device/device.h"
+#include "platform/shell/message_box.h"
 
 namespace {
 

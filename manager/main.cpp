@@ -5,7 +5,7 @@
 #include <string>
 
 #include "manager/manager.h"
-#include "platform/device.h"
+#include "platform/device/device.h"
 
 static void print_help(FILE *out) {
     fprintf(out,

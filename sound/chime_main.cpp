@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
 #include "sound/chime_program.h"
 

@@ -3,7 +3,7 @@
 // title; a message carries its number and two integers.
 #pragma once
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 // Class and title of the main program's window.
 #define MAIN_WINDOW L"Velmora"

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
 #include "resources/clock_bitmaps.h"
 #include "tests/support/quit_on_term.h"

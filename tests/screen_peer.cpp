@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
 #include "tests/support/quit_on_term.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/status_labels.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 #include "resources/clock_bitmaps.h"
 #include "app/window_modes.h"
 #include "store/settings.h"

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "platform/resources.h"
+#include "platform/core/resources.h"
 #include "resources/clock_bitmaps.h"
 
 namespace {

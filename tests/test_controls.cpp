@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/phone.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 #include "tests/support/temp_device.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
 #include "tests/support/temp_device.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 #include "tests/support/temp_device.h"
 
 namespace {

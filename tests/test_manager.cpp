@@ -10,8 +10,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/device.h"
-#include "platform/process.h"
+#include "platform/device/device.h"
+#include "platform/device/process.h"
 #include "store/alarms.h"
 #include "store/scheduling.h"
 #include "store/settings.h"

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/device.h"
-#include "platform/notify_db.h"
+#include "platform/device/device.h"
+#include "platform/notify/notify_db.h"
 #include "platform/phone.h"
 #include "tests/support/notify_probe.h"
 #include "tests/support/temp_device.h"

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/device.h"
-#include "platform/notify_db.h"
-#include "platform/process.h"
+#include "platform/device/device.h"
+#include "platform/notify/notify_db.h"
+#include "platform/device/process.h"
 #include "tests/support/live_service.h"
 #include "tests/support/notify_probe.h"
 #include "tests/support/temp_device.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "store/alarms.h"
 #include "store/rebuild.h"
 #include "store/scheduling.h"

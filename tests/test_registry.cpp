@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
 #include "tests/support/temp_device.h"
 

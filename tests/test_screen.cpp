@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/phone.h"
-#include "platform/menu_internal.h"
-#include "platform/screen.h"
+#include "platform/shell/menu_internal.h"
+#include "platform/screen/screen.h"
 #include "tests/support/temp_device.h"
 
 namespace {

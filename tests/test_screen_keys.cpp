@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/device.h"
-#include "platform/screen_control.h"
+#include "platform/device/device.h"
+#include "platform/screen/screen_control.h"
 #include "tests/support/run_program.h"
 #include "tests/support/screen_program.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/screen_control.h"
+#include "platform/screen/screen_control.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_device.h"
 

@@ -1,7 +1,7 @@
 // velctl's clock, zone and notification verbs as people use them.
 #include <cstdlib>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "tests/support/live_service.h"
 #include "tests/support/notify_probe.h"
 #include "tests/support/temp_device.h"

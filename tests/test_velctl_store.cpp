@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_device.h"
 

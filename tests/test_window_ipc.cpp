@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
 #include "tests/support/live_service.h"
 #include "tests/support/temp_device.h"

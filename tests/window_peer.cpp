@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
 
 static FILE *record;

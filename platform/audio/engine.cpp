@@ -12,7 +12,7 @@
 
 #include "platform/audio/mixer.h"
 #include "platform/audio/output.h"
-#include "platform/device.h"
+#include "platform/device/device.h"
 
 namespace audio {
 namespace {

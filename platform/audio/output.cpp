@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/fsound.h"
+#include "platform/audio/fsound.h"
 
 namespace audio {
 

@@ -22,7 +22,7 @@
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
-#include "platform/fsound.h"
+#include "platform/audio/fsound.h"
 
 namespace audio {
 namespace {

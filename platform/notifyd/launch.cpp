@@ -23,12 +23,12 @@
 #include <cstring>
 #include <string>
 
-#include "platform/clock.h"
-#include "platform/device.h"
-#include "platform/journal.h"
+#include "platform/device/clock.h"
+#include "platform/device/device.h"
+#include "platform/device/journal.h"
 #include "platform/notifyd/notifyd.h"
-#include "platform/process.h"
-#include "platform/text.h"
+#include "platform/device/process.h"
+#include "platform/core/text.h"
 
 extern char **environ;
 

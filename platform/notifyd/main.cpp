@@ -13,9 +13,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/clock.h"
-#include "platform/device.h"
-#include "platform/notify.h"
+#include "platform/device/clock.h"
+#include "platform/device/device.h"
+#include "platform/notify/notify.h"
 #include "platform/notifyd/notifyd.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // registered for clock and zone changes when those happen.
 #pragma once
 
-#include "platform/notify_db.h"
+#include "platform/notify/notify_db.h"
 
 // What woke the service; several at once are possible.
 #define WAKE_TIMER 0x01        // the earliest request may be due

@@ -5,12 +5,12 @@
 #include <cwchar>
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/device.h"
-#include "platform/journal.h"
-#include "platform/notify_db.h"
+#include "platform/device/clock.h"
+#include "platform/device/device.h"
+#include "platform/device/journal.h"
+#include "platform/notify/notify_db.h"
 #include "platform/notifyd/notifyd.h"
-#include "platform/process.h"
+#include "platform/device/process.h"
 
 namespace {
 

@@ -20,7 +20,7 @@ bool write_source(const std::vector<CatalogueEntry> &catalogue, const std::strin
     if (!f) return false;
     std::fprintf(f, "// The clock's bitmaps, drawn by velbitmapgen at build time: change the\n"
                     "// generator, not this file.\n"
-                    "#include \"platform/resources.h\"\n#include \"resources/clock_bitmaps.h\"\n\n"
+                    "#include \"platform/core/resources.h\"\n#include \"resources/clock_bitmaps.h\"\n\n"
                     "namespace {\n\n");
     for (const CatalogueEntry &e : catalogue) write_pixels(f, e);
     std::fprintf(f, "const BitmapResource CLOCK_BITMAPS[] = {\n");

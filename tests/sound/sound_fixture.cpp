@@ -6,7 +6,7 @@
 #include <fstream>
 #include <thread>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "store/alarms.h"
 #include "store/settings.h"
 

@@ -12,8 +12,8 @@
 #include <cmath>
 #include <fstream>
 
-#include "platform/device.h"
-#include "platform/process.h"
+#include "platform/device/device.h"
+#include "platform/device/process.h"
 #include "sound/chime_program.h"
 #include "store/scheduling.h"
 #include "store/settings.h"

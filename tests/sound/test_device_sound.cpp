@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "tests/sound/sound_fixture.h"
 
 namespace {

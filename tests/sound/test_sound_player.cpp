@@ -1,7 +1,7 @@
 // The sound player's channels, library users, volume and profile.
 #include <gtest/gtest.h>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "store/alarms.h"
 #include "tests/sound/sound_fixture.h"
 

@@ -13,8 +13,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/device.h"
-#include "platform/notify_db.h"
+#include "platform/device/device.h"
+#include "platform/notify/notify_db.h"
 
 extern char **environ;
 

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
 
 static FILE *record;

@@ -4,7 +4,7 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-#include "platform/window_internal.h"
+#include "platform/window/window_internal.h"
 
 namespace {
 

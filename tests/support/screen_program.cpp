@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "platform/device.h"
-#include "platform/screen_control.h"
+#include "platform/device/device.h"
+#include "platform/screen/screen_control.h"
 #include "tests/support/run_program.h"
 
 void ScreenProgram::SetUp() {

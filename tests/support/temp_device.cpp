@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "platform/clock.h"
-#include "platform/device.h"
-#include "platform/message_box.h"
+#include "platform/device/clock.h"
+#include "platform/device/device.h"
+#include "platform/shell/message_box.h"
 
 std::string make_temp_folder(const char *tag) {
     std::string pattern = std::string("/tmp/velmora-") + tag + "-XXXXXX";

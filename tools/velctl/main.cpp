@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "tools/velctl/verbs.h"
 
 static void print_help(FILE *out) {

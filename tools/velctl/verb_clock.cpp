@@ -9,7 +9,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
 #include "tools/velctl/verbs.h"
 

@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "tools/velctl/verbs.h"
 
 int verb_device(int argc, char **) {

@@ -1,7 +1,7 @@
 // The device journal: message boxes and dropped notification requests.
 #include <cstdio>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "tools/velctl/verbs.h"
 
 int verb_journal(int argc, char **) {

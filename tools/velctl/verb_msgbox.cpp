@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/screen_control.h"
+#include "platform/screen/screen_control.h"
 #include "tools/velctl/verbs.h"
 
 int verb_msgbox(int argc, char **argv) {

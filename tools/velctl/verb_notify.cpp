@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/device.h"
+#include "platform/device/device.h"
 #include "platform/phone.h"
 #include "tools/velctl/verbs.h"
 

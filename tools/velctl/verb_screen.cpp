@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/screen_control.h"
-#include "platform/text.h"
+#include "platform/screen/screen_control.h"
+#include "platform/core/text.h"
 #include "tools/velctl/verbs.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/device_sound.h"
-#include "platform/power.h"
+#include "platform/audio/device_sound.h"
+#include "platform/device/power.h"
 #include "tools/velctl/verbs.h"
 
 int verb_power(int argc, char **argv) {

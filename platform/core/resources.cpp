@@ -1,0 +1,69 @@
+#include "platform/core/resources.h"
+
+#include <cwchar>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+struct ResourceTables {
+    std::mutex lock;
+    std::vector<std::pair<const BitmapResource *, int>> bitmaps;
+    std::vector<std::pair<const StringResource *, int>> strings;
+    std::vector<std::pair<const MenuBarResource *, int>> menubars;
+    std::vector<std::pair<const DialogResource *, int>> dialogs;
+};
+
+ResourceTables &tables() {
+    static ResourceTables t;
+    return t;
+}
+
+}  // namespace
+
+// A later table comes first, so that its entries win.
+template <typename T>
+static void add_table(std::vector<std::pair<const T *, int>> &list, const T *table, int count) {
+    std::lock_guard<std::mutex> g(tables().lock);
+    list.insert(list.begin(), {table, count});
+}
+
+void resources_add_bitmaps(const BitmapResource *table, int count) { add_table(tables().bitmaps, table, count); }
+
+void resources_add_strings(const StringResource *table, int count) { add_table(tables().strings, table, count); }
+
+void resources_add_menubars(const MenuBarResource *table, int count) { add_table(tables().menubars, table, count); }
+
+void resources_add_dialogs(const DialogResource *table, int count) { add_table(tables().dialogs, table, count); }
+
+template <typename T>
+static const T *find_by_id(const std::vector<std::pair<const T *, int>> &list, int id) {
+    std::lock_guard<std::mutex> g(tables().lock);
+    for (auto &t : list)
+        for (int i = 0; i < t.second; i++)
+            if (t.first[i].id == id) return &t.first[i];
+    return nullptr;
+}
+
+const BitmapResource *resources_find_bitmap(int id) { return find_by_id(tables().bitmaps, id); }
+
+const MenuBarResource *resources_find_menubar(int id) { return find_by_id(tables().menubars, id); }
+
+const DialogResource *resources_find_dialog(int id) { return find_by_id(tables().dialogs, id); }
+
+int LoadStringW(HINSTANCE, UINT id, LPWSTR buffer, int chars) {
+    if (!buffer || chars <= 0) return 0;
+    std::lock_guard<std::mutex> g(tables().lock);
+    for (auto &t : tables().strings) {
+        for (int i = 0; i < t.second; i++) {
+            if (t.first[i].id != int(id)) continue;
+            size_t n = wcslen(t.first[i].text);
+            if (n > size_t(chars - 1)) n = size_t(chars - 1);
+            wmemcpy(buffer, t.first[i].text, n);
+            buffer[n] = L'\0';
+            return int(n);
+        }
+    }
+    buffer[0] = L'\0';
+    return 0;
+}

@@ -1,0 +1,11 @@
+// The device journal, "journal.log" in the device root: every message box and
+// every notification request that was dropped, one line each, so that people
+// and tests can see what the device said while nobody was looking.
+#pragma once
+
+#include "platform/core/types.h"
+
+// Appends "YYYY-MM-DD HH:MM:SS <kind>: <text>" (device local time); line
+// breaks in the text are written as "\n". Several processes may append at
+// once; each line arrives whole.
+void journal_write(const char *kind, LPCWSTR text);

@@ -1,0 +1,147 @@
+#include "platform/device/process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "platform/device/device.h"
+#include "platform/core/text.h"
+
+extern char **environ;
+
+namespace {
+
+// Children this process started and has not reaped yet. They are collected
+// at the next start, so a long-lived caller leaves no trail of zombies.
+struct Children {
+    std::mutex lock;
+    std::vector<pid_t> pids;
+};
+
+Children &children() {
+    static Children c;
+    return c;
+}
+
+void reap_finished(Children &c) {
+    std::vector<pid_t> running;
+    for (pid_t pid : c.pids)
+        if (waitpid(pid, nullptr, WNOHANG) == 0) running.push_back(pid);
+    c.pids.swap(running);
+}
+
+// The caller's environment with the device named, so the program runs on
+// the same device. A device zone is the child's own business: the
+// process-wide TZ the clock set for it must not look like the host's.
+std::vector<std::string> child_environment(const char *root) {
+    std::vector<std::string> env;
+    bool device_zone = device_settings()->time_zone[0] != '\0';
+    for (char **e = environ; e && *e; e++) {
+        if (strncmp(*e, "VELMORA_DEVICE=", 15) == 0) continue;
+        if (device_zone && strncmp(*e, "TZ=", 3) == 0) continue;
+        env.push_back(*e);
+    }
+    env.push_back(std::string("VELMORA_DEVICE=") + root);
+    return env;
+}
+
+std::vector<char *> pointers(std::vector<std::string> &strings) {
+    std::vector<char *> out;
+    for (auto &s : strings) out.push_back(s.data());
+    out.push_back(nullptr);
+    return out;
+}
+
+// Nothing is held for a process or its thread: the child is reaped anyway.
+void release(uintptr_t) {}
+
+}  // namespace
+
+namespace plat {
+
+int spawn_program(const char *host_path, const std::vector<std::string> &args, bool quiet,
+                  const std::vector<int> &pass) {
+    const char *root = device_root();
+    if (!root) {
+        errno = ENOENT;
+        return -1;
+    }
+    std::vector<std::string> words = {host_path};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<std::string> env = child_environment(root);
+    std::vector<char *> argv = pointers(words), envp = pointers(env);
+    // Copies above the numbers they go to, so that no move overwrites a
+    // descriptor still to be moved.
+    int first = 3 + int(pass.size());
+    std::vector<int> high;
+    for (int fd : pass) {
+        int copy = fcntl(fd, F_DUPFD_CLOEXEC, first);
+        if (copy < 0) {
+            for (int made : high) close(made);
+            errno = EBADF;
+            return -1;
+        }
+        high.push_back(copy);
+    }
+
+    posix_spawnattr_t attr;
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_init(&attr);
+    posix_spawn_file_actions_init(&actions);
+    sigset_t all, none;
+    sigfillset(&all);
+    sigemptyset(&none);
+    // A fresh session, every signal at its default and none blocked: the
+    // program must not inherit the caller's terminal or its SIGCHLD policy.
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    posix_spawnattr_setsigdefault(&attr, &all);
+    posix_spawnattr_setsigmask(&attr, &none);
+    if (quiet) {
+        for (int fd = 0; fd < 3; fd++)
+            posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+        posix_spawn_file_actions_addchdir_np(&actions, "/");
+    }
+    for (size_t i = 0; i < high.size(); i++) posix_spawn_file_actions_adddup2(&actions, high[i], 3 + int(i));
+    posix_spawn_file_actions_addclosefrom_np(&actions, first);
+
+    Children &c = children();
+    std::lock_guard<std::mutex> g(c.lock);
+    reap_finished(c);
+    pid_t pid = -1;
+    int rc = posix_spawn(&pid, host_path, &actions, &attr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    for (int fd : high) close(fd);
+    if (rc != 0) {
+        errno = rc;
+        return -1;
+    }
+    c.pids.push_back(pid);
+    return pid;
+}
+
+}  // namespace plat
+
+BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
+                    DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION info) {
+    char host[DEVICE_HOST_PATH];
+    if (!application || !device_host_path(application, host, sizeof host)) return FALSE;
+    std::vector<std::string> args;
+    if (command_line && command_line[0]) args.push_back(plat::to_utf8(command_line));
+    int pid = plat::spawn_program(host, args, false);
+    if (pid < 0) return FALSE;
+    if (info) {
+        info->hProcess = plat::handle_open(release, uintptr_t(pid));
+        info->hThread = plat::handle_open(release, uintptr_t(pid));
+        info->dwProcessId = DWORD(pid);
+        info->dwThreadId = DWORD(pid);
+    }
+    return TRUE;
+}

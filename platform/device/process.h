@@ -1,0 +1,39 @@
+// Starting programs: a device path names the host file, the command line
+// is handed over as one argument, and no shell ever sees it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/core/handles.h"
+#include "platform/core/types.h"
+
+typedef struct _PROCESS_INFORMATION {
+    HANDLE hProcess;
+    HANDLE hThread;
+    DWORD dwProcessId;
+    DWORD dwThreadId;
+} PROCESS_INFORMATION, *LPPROCESS_INFORMATION;
+
+typedef struct _STARTUPINFOW STARTUPINFOW, *LPSTARTUPINFOW;
+
+#define CREATE_NEW_CONSOLE 0x00000010
+
+// Starts the program at the device path `application` with `command_line`
+// (none or empty: no argument). The program runs on the same device, in a
+// session of its own; close both handles of `info` when done.
+BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBUTES process_security,
+                    LPSECURITY_ATTRIBUTES thread_security, BOOL inherit_handles, DWORD flags, LPVOID environment,
+                    LPCWSTR current_folder, LPSTARTUPINFOW startup, LPPROCESS_INFORMATION info);
+
+namespace plat {
+
+// Starts the host program with `args` after its own name, on this device, in
+// a new session. The descriptors of `pass` become 3, 4, ... in it; it
+// inherits no other but the standard three. A quiet program gets /dev/null
+// for those and "/" as its folder. Returns the process id, or -1 with errno
+// set.
+int spawn_program(const char *host_path, const std::vector<std::string> &args, bool quiet,
+                  const std::vector<int> &pass = {});
+
+}  // namespace plat

@@ -1,0 +1,443 @@
+// The notification database: timed requests and event registrations in
+// "notify.db" of the device root, shared by every program of the device and
+// by the notification service.
+#include <pthread.h>
+
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "platform/device/clock.h"
+#include "platform/device/device.h"
+#include "platform/notify/notify.h"
+#include "platform/notify/notify_db.h"
+#include "platform/core/sqlite_db.h"
+#include "platform/core/text.h"
+
+namespace {
+
+// A request the service has claimed stays, marked `fired` with the claim's
+// token, until its launcher has started the program: so its handle is not
+// given out again, and a launcher left alone by a killed service can tell
+// whether the claim was committed.
+const char *const SCHEMA =
+    "CREATE TABLE IF NOT EXISTS requests(handle INTEGER PRIMARY KEY, application TEXT NOT NULL,"
+    " arguments TEXT NOT NULL, start_local INTEGER NOT NULL, end_local INTEGER NOT NULL,"
+    " created_utc INTEGER NOT NULL, fired INTEGER);"
+    "CREATE TABLE IF NOT EXISTS events(event INTEGER NOT NULL, fold TEXT NOT NULL, application TEXT NOT NULL,"
+    " PRIMARY KEY(event, fold)) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS handle_counter(id INTEGER PRIMARY KEY CHECK(id = 1), last INTEGER NOT NULL);"
+    "INSERT OR IGNORE INTO handle_counter(id, last) VALUES(1, 0);";
+
+const long long LAST_HANDLE = 0xFFFFFFFFLL;
+
+struct NotifyDb {
+    std::mutex lock;
+    plat::SqliteDb db;
+    std::string problem;
+};
+
+NotifyDb &ndb() {
+    static NotifyDb n;
+    return n;
+}
+
+bool fail(NotifyDb &n) {
+    n.problem = "the notification database " + n.db.path() + " failed: " + n.db.message();
+    n.db.rollback();
+    return false;
+}
+
+void close_database() {
+    std::lock_guard<std::mutex> g(ndb().lock);
+    ndb().db.close();
+}
+
+void forget_after_fork() { ndb().db.abandon(); }
+
+// A database made before claims were marked lacks the column.
+bool add_fired_column(NotifyDb &n) {
+    if (n.db.exec("SELECT fired FROM requests LIMIT 0")) return true;
+    if (!n.db.begin_immediate()) return false;
+    if (!n.db.exec("SELECT fired FROM requests LIMIT 0") && !n.db.exec("ALTER TABLE requests ADD COLUMN fired INTEGER"))
+        return false;
+    return n.db.commit();
+}
+
+// Opens the database on first use; a failure is tried again at the next call.
+bool ready(NotifyDb &n) {
+    static std::once_flag hooks;
+    std::call_once(hooks, [] {
+        device_add_close_hook(close_database);
+        pthread_atfork(nullptr, nullptr, forget_after_fork);
+    });
+    if (n.db.is_open()) return true;
+    char path[DEVICE_HOST_PATH];
+    if (!device_file("notify.db", path, sizeof path)) {
+        n.problem = device_error();
+        return false;
+    }
+    if (!n.db.open(path, SCHEMA) || (!n.db.read_only() && !add_fired_column(n))) {
+        fail(n);
+        n.db.close();
+        return false;
+    }
+    return true;
+}
+
+std::string fold_utf8(const WCHAR *text) { return plat::to_utf8(plat::fold_case(text).c_str()); }
+
+void bind_text(sqlite3_stmt *st, int index, const std::string &text) {
+    sqlite3_bind_text(st, index, text.c_str(), int(text.size()), SQLITE_TRANSIENT);
+}
+
+std::wstring column_wide(sqlite3_stmt *st, int column) {
+    return plat::from_utf8(reinterpret_cast<const char *>(sqlite3_column_text(st, column)));
+}
+
+// The trigger as stored: validated, with both times as local milliseconds.
+bool read_trigger(const CE_NOTIFICATION_TRIGGER *t, const CE_USER_NOTIFICATION *u, plat::NotifyRequest &r) {
+    if (!t || t->dwSize != sizeof(CE_NOTIFICATION_TRIGGER) || t->dwType != CNT_TIME) return false;
+    if (!t->lpszApplication || t->lpszApplication[0] != L'\\') return false;
+    if (u && u->ActionFlags != 0) return false;  // nothing to show or play here
+    FILETIME check;
+    if (!SystemTimeToFileTime(&t->stStartTime, &check) || !SystemTimeToFileTime(&t->stEndTime, &check)) return false;
+    r.application = t->lpszApplication;
+    r.arguments = t->lpszArguments ? t->lpszArguments : L"";
+    r.start_local = clock_ms_from_systemtime(&t->stStartTime);
+    r.end_local = clock_ms_from_systemtime(&t->stEndTime);
+    r.created_utc = clock_utc_ms();
+    return true;
+}
+
+bool handle_stored(NotifyDb &n, long long handle) {
+    plat::Stmt st(n.db, "SELECT 1 FROM requests WHERE handle=?1");
+    if (!st) return false;
+    sqlite3_bind_int64(st.get(), 1, handle);
+    return sqlite3_step(st.get()) == SQLITE_ROW;
+}
+
+// The next handle after the last one given, skipping 0 and those still
+// stored; 0 when every number is taken or the database fails.
+long long allocate_handle(NotifyDb &n) {
+    long long last = 0;
+    {
+        plat::Stmt st(n.db, "SELECT last FROM handle_counter WHERE id=1");
+        if (!st || sqlite3_step(st.get()) != SQLITE_ROW) return 0;
+        last = sqlite3_column_int64(st.get(), 0);
+    }
+    long long candidate = last;
+    for (long long tries = 0; tries < LAST_HANDLE; tries++) {
+        candidate = candidate >= LAST_HANDLE ? 1 : candidate + 1;
+        if (!handle_stored(n, candidate)) break;
+    }
+    plat::Stmt st(n.db, "UPDATE handle_counter SET last=?1 WHERE id=1");
+    if (!st) return 0;
+    sqlite3_bind_int64(st.get(), 1, candidate);
+    return n.db.check(sqlite3_step(st.get())) ? candidate : 0;
+}
+
+// Writes the request under `handle`; with `replace` only an existing row is
+// changed. Returns false when nothing was written.
+bool store_request(NotifyDb &n, long long handle, const plat::NotifyRequest &r, bool replace) {
+    plat::Stmt st(n.db, replace ? "UPDATE requests SET application=?2, arguments=?3, start_local=?4, end_local=?5,"
+                                  " created_utc=?6 WHERE handle=?1 AND fired IS NULL"
+                                : "INSERT INTO requests(handle, application, arguments, start_local, end_local,"
+                                  " created_utc) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+    if (!st) return false;
+    sqlite3_bind_int64(st.get(), 1, handle);
+    bind_text(st.get(), 2, plat::to_utf8(r.application.c_str()));
+    bind_text(st.get(), 3, plat::to_utf8(r.arguments.c_str()));
+    sqlite3_bind_int64(st.get(), 4, r.start_local);
+    sqlite3_bind_int64(st.get(), 5, r.end_local);
+    sqlite3_bind_int64(st.get(), 6, r.created_utc);
+    if (!n.db.check(sqlite3_step(st.get()))) return false;
+    return sqlite3_changes(n.db.handle()) == 1;
+}
+
+long long set_request(NotifyDb &n, long long handle, const plat::NotifyRequest &r) {
+    std::lock_guard<std::mutex> g(n.lock);
+    if (!ready(n) || !n.db.begin_immediate()) return fail(n), 0;
+    bool replace = handle != 0;
+    if (!replace) handle = allocate_handle(n);
+    if (handle == 0 || !store_request(n, handle, r, replace)) {
+        if (n.db.code() != SQLITE_OK && n.db.code() != SQLITE_DONE) return fail(n), 0;
+        n.db.rollback();
+        return 0;
+    }
+    if (!n.db.commit()) return fail(n), 0;
+    return handle;
+}
+
+bool load_request(NotifyDb &n, long long handle, plat::NotifyRequest &r) {
+    plat::Stmt st(n.db, "SELECT application, arguments, start_local, end_local FROM requests WHERE handle=?1 AND fired IS NULL");
+    if (!st) return false;
+    sqlite3_bind_int64(st.get(), 1, handle);
+    if (sqlite3_step(st.get()) != SQLITE_ROW) return false;
+    r.handle = DWORD(handle);
+    r.application = column_wide(st.get(), 0);
+    r.arguments = column_wide(st.get(), 1);
+    r.start_local = sqlite3_column_int64(st.get(), 2);
+    r.end_local = sqlite3_column_int64(st.get(), 3);
+    return true;
+}
+
+size_t align_up(size_t offset, size_t alignment) { return (offset + alignment - 1) / alignment * alignment; }
+
+// Layout of the information record: header, trigger, user notification,
+// application text, argument text.
+struct InfoLayout {
+    size_t trigger, user, application, arguments, total;
+};
+
+InfoLayout layout_for(const plat::NotifyRequest &r) {
+    InfoLayout l;
+    l.trigger = align_up(sizeof(CE_NOTIFICATION_INFO_HEADER), alignof(CE_NOTIFICATION_TRIGGER));
+    l.user = align_up(l.trigger + sizeof(CE_NOTIFICATION_TRIGGER), alignof(CE_USER_NOTIFICATION));
+    l.application = align_up(l.user + sizeof(CE_USER_NOTIFICATION), alignof(WCHAR));
+    l.arguments = l.application + (r.application.size() + 1) * sizeof(WCHAR);
+    l.total = l.arguments + (r.arguments.size() + 1) * sizeof(WCHAR);
+    return l;
+}
+
+void fill_info(const plat::NotifyRequest &r, const InfoLayout &l, LPBYTE buffer) {
+    memset(buffer, 0, l.total);
+    auto *header = reinterpret_cast<CE_NOTIFICATION_INFO_HEADER *>(buffer);
+    auto *trigger = reinterpret_cast<CE_NOTIFICATION_TRIGGER *>(buffer + l.trigger);
+    auto *app = reinterpret_cast<WCHAR *>(buffer + l.application);
+    auto *args = reinterpret_cast<WCHAR *>(buffer + l.arguments);
+    wmemcpy(app, r.application.c_str(), r.application.size() + 1);
+    wmemcpy(args, r.arguments.c_str(), r.arguments.size() + 1);
+    header->hNotification = notify_handle_of(r.handle);
+    header->dwStatus = 0;
+    header->pcent = trigger;
+    header->pceun = reinterpret_cast<CE_USER_NOTIFICATION *>(buffer + l.user);
+    trigger->dwSize = sizeof(CE_NOTIFICATION_TRIGGER);
+    trigger->dwType = CNT_TIME;
+    trigger->lpszApplication = app;
+    trigger->lpszArguments = args;
+    clock_systemtime_from_ms(r.start_local, &trigger->stStartTime);
+    clock_systemtime_from_ms(r.end_local, &trigger->stEndTime);
+}
+
+}  // namespace
+
+HANDLE CeSetUserNotificationEx(HANDLE notification, CE_NOTIFICATION_TRIGGER *trigger,
+                               CE_USER_NOTIFICATION *user_notification) {
+    plat::NotifyRequest r;
+    if (!read_trigger(trigger, user_notification, r)) return nullptr;
+    // A request nobody will carry out is not a success.
+    if (!notify_service_ensure()) return nullptr;
+    long long handle = set_request(ndb(), notify_handle_number(notification), r);
+    if (handle == 0) return nullptr;
+    plat::notify_service_poke();
+    return notify_handle_of(DWORD(handle));
+}
+
+BOOL CeClearUserNotification(HANDLE notification) {
+    NotifyDb &n = ndb();
+    std::lock_guard<std::mutex> g(n.lock);
+    if (notification == nullptr || !ready(n)) return FALSE;
+    plat::Stmt st(n.db, "DELETE FROM requests WHERE handle=?1 AND fired IS NULL");
+    if (!st) return fail(n);
+    sqlite3_bind_int64(st.get(), 1, notify_handle_number(notification));
+    if (!n.db.check(sqlite3_step(st.get()))) return fail(n);
+    return sqlite3_changes(n.db.handle()) == 1;
+}
+
+BOOL CeGetUserNotificationHandles(HANDLE *handles, DWORD room, LPDWORD needed) {
+    NotifyDb &n = ndb();
+    std::lock_guard<std::mutex> g(n.lock);
+    if (!needed || (room && !handles) || !ready(n)) return FALSE;
+    plat::Stmt st(n.db, "SELECT handle FROM requests WHERE fired IS NULL ORDER BY handle");
+    if (!st) return fail(n);
+    DWORD count = 0;
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        if (count < room) handles[count] = notify_handle_of(DWORD(sqlite3_column_int64(st.get(), 0)));
+        count++;
+    }
+    if (!n.db.check(rc)) return fail(n);
+    *needed = count;
+    return room == 0 || count <= room;
+}
+
+BOOL CeGetUserNotification(HANDLE notification, UINT buffer_size, LPDWORD needed, LPBYTE buffer) {
+    NotifyDb &n = ndb();
+    std::lock_guard<std::mutex> g(n.lock);
+    if (!needed) return FALSE;
+    *needed = 0;
+    plat::NotifyRequest r;
+    if (!ready(n) || !load_request(n, notify_handle_number(notification), r)) return FALSE;
+    InfoLayout l = layout_for(r);
+    *needed = DWORD(l.total);
+    if (!buffer || buffer_size < l.total) return FALSE;
+    fill_info(r, l, buffer);
+    return TRUE;
+}
+
+BOOL CeRunAppAtEvent(WCHAR *application, LONG event) {
+    if (!application || application[0] != L'\\') return FALSE;
+    if (event != NOTIFICATION_EVENT_NONE && event != NOTIFICATION_EVENT_TIME_CHANGE &&
+        event != NOTIFICATION_EVENT_TZ_CHANGE)
+        return FALSE;  // no other system event happens here
+    if (event != NOTIFICATION_EVENT_NONE && !notify_service_ensure()) return FALSE;
+    NotifyDb &n = ndb();
+    std::lock_guard<std::mutex> g(n.lock);
+    if (!ready(n)) return FALSE;
+    plat::Stmt st(n.db, event == NOTIFICATION_EVENT_NONE
+                            ? "DELETE FROM events WHERE fold=?2"
+                            : "INSERT OR REPLACE INTO events(event, fold, application) VALUES(?1, ?2, ?3)");
+    if (!st) return fail(n);
+    sqlite3_bind_int64(st.get(), 1, event);
+    bind_text(st.get(), 2, fold_utf8(application));
+    if (event != NOTIFICATION_EVENT_NONE) bind_text(st.get(), 3, plat::to_utf8(application));
+    return n.db.check(sqlite3_step(st.get())) ? TRUE : fail(n);
+}
+
+bool notify_event_registration(DWORD index, LONG *event, WCHAR *application, size_t cap) {
+    NotifyDb &n = ndb();
+    std::lock_guard<std::mutex> g(n.lock);
+    if (!ready(n)) return false;
+    plat::Stmt st(n.db, "SELECT event, application FROM events ORDER BY event, fold LIMIT 1 OFFSET ?1");
+    if (!st) return fail(n);
+    sqlite3_bind_int64(st.get(), 1, index);
+    if (sqlite3_step(st.get()) != SQLITE_ROW) return false;
+    if (event) *event = LONG(sqlite3_column_int64(st.get(), 0));
+    if (application) plat::copy_wide(application, cap, column_wide(st.get(), 1));
+    return true;
+}
+
+const char *notify_last_problem(void) {
+    std::lock_guard<std::mutex> g(ndb().lock);
+    return ndb().problem.c_str();
+}
+
+namespace plat {
+
+long long notify_due_utc(long long local_ms, long long created_utc) {
+    long long first = clock_utc_for_local(local_ms);
+    if (first >= created_utc) return first;
+    long long local_then = clock_local_ms(created_utc);
+    if (local_then >= local_ms) return first;  // already passed when registered: overdue
+    // The clock went back over it (a repeated hour): it comes round again.
+    return created_utc + (local_ms - local_then);
+}
+
+namespace {
+
+// The pending request that falls due first, or false when there is none.
+bool earliest_pending(NotifyDb &n, NotifyRequest &due, long long *at) {
+    Stmt st(n.db, "SELECT handle, application, arguments, start_local, end_local, created_utc FROM requests"
+                  " WHERE fired IS NULL");
+    if (!st) return false;
+    bool found = false;
+    while (sqlite3_step(st.get()) == SQLITE_ROW) {
+        long long start = sqlite3_column_int64(st.get(), 3), created = sqlite3_column_int64(st.get(), 5);
+        long long when = notify_due_utc(start, created);
+        if (found && when >= *at) continue;
+        found = true;
+        *at = when;
+        due.handle = DWORD(sqlite3_column_int64(st.get(), 0));
+        due.application = column_wide(st.get(), 1);
+        due.arguments = column_wide(st.get(), 2);
+        due.start_local = start;
+        due.end_local = sqlite3_column_int64(st.get(), 4);
+        due.created_utc = created;
+    }
+    return found;
+}
+
+// Marks the request fired with the token, or deletes it.
+bool settle(NotifyDb &n, const NotifyRequest &due, ClaimOutcome outcome, long long token) {
+    Stmt st(n.db, outcome == ClaimOutcome::Launched ? "UPDATE requests SET fired=?2 WHERE handle=?1"
+                                                    : "DELETE FROM requests WHERE handle=?1");
+    if (!st) return false;
+    sqlite3_bind_int64(st.get(), 1, due.handle);
+    if (outcome == ClaimOutcome::Launched) sqlite3_bind_int64(st.get(), 2, token);
+    return n.db.check(sqlite3_step(st.get()));
+}
+
+}  // namespace
+
+bool notify_claim_due(long long now_utc, const ClaimTaker &take, bool *claimed, long long *next_utc) {
+    NotifyDb &n = ndb();
+    std::lock_guard<std::mutex> g(n.lock);
+    *claimed = false;
+    *next_utc = -1;
+    if (!ready(n) || !n.db.begin_immediate()) return fail(n);
+    NotifyRequest due;
+    long long at = -1;
+    if (!earliest_pending(n, due, &at)) {
+        if (n.db.code() != SQLITE_DONE && n.db.code() != SQLITE_OK) return fail(n);
+        n.db.rollback();
+        return true;
+    }
+    if (at > now_utc) {
+        *next_utc = at;
+        n.db.rollback();
+        return true;
+    }
+    long long token = 0;
+    ClaimOutcome outcome = take(due, &token);
+    if (outcome == ClaimOutcome::Failed) {
+        n.problem = "the notification service could not start a launcher";
+        n.db.rollback();
+        return false;
+    }
+    if (!settle(n, due, outcome, token) || !n.db.commit()) return fail(n);
+    *claimed = true;
+    return true;
+}
+
+std::vector<FiredRequest> notify_fired_requests(void) {
+    NotifyDb &n = ndb();
+    std::lock_guard<std::mutex> g(n.lock);
+    std::vector<FiredRequest> out;
+    if (!ready(n)) return out;
+    Stmt st(n.db, "SELECT handle, fired FROM requests WHERE fired IS NOT NULL");
+    if (!st) return out;
+    while (sqlite3_step(st.get()) == SQLITE_ROW)
+        out.push_back(FiredRequest{DWORD(sqlite3_column_int64(st.get(), 0)), sqlite3_column_int64(st.get(), 1)});
+    return out;
+}
+
+namespace {
+
+// One step of a statement about a fired request (?1 handle, ?2 token).
+int step_on_fired(const char *sql, const FiredRequest &f) {
+    NotifyDb &n = ndb();
+    std::lock_guard<std::mutex> g(n.lock);
+    if (!ready(n)) return SQLITE_ERROR;
+    Stmt st(n.db, sql);
+    if (!st) return SQLITE_ERROR;
+    sqlite3_bind_int64(st.get(), 1, f.handle);
+    sqlite3_bind_int64(st.get(), 2, f.token);
+    int rc = sqlite3_step(st.get());
+    n.db.check(rc);
+    return rc;
+}
+
+}  // namespace
+
+bool notify_fired_with(const FiredRequest &f) {
+    return step_on_fired("SELECT 1 FROM requests WHERE handle=?1 AND fired=?2", f) == SQLITE_ROW;
+}
+
+bool notify_forget_fired(const FiredRequest &f) {
+    return step_on_fired("DELETE FROM requests WHERE handle=?1 AND fired=?2", f) == SQLITE_DONE;
+}
+
+std::vector<std::wstring> notify_event_applications(long event) {
+    NotifyDb &n = ndb();
+    std::lock_guard<std::mutex> g(n.lock);
+    std::vector<std::wstring> out;
+    if (!ready(n)) return out;
+    Stmt st(n.db, "SELECT application FROM events WHERE event=?1 ORDER BY fold");
+    if (!st) return out;
+    sqlite3_bind_int64(st.get(), 1, event);
+    while (sqlite3_step(st.get()) == SQLITE_ROW) out.push_back(column_wide(st.get(), 0));
+    return out;
+}
+
+}  // namespace plat

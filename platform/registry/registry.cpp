@@ -1,0 +1,498 @@
+#include "platform/registry/registry.h"
+
+#include <pthread.h>
+
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/device/device.h"
+#include "platform/core/sqlite_db.h"
+#include "platform/core/text.h"
+
+namespace {
+
+const char *const SCHEMA =
+    "CREATE TABLE IF NOT EXISTS keys(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, name TEXT NOT NULL,"
+    " fold TEXT NOT NULL);"
+    "CREATE UNIQUE INDEX IF NOT EXISTS keys_by_name ON keys(parent, fold);"
+    "CREATE TABLE IF NOT EXISTS vals(key INTEGER NOT NULL, fold TEXT NOT NULL, name TEXT NOT NULL,"
+    " type INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY(key, fold)) WITHOUT ROWID;"
+    "INSERT OR IGNORE INTO keys(id, parent, name, fold) VALUES(1, 0, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine');";
+
+const long long ROOT_ID = 1;
+const size_t MAX_NAME = 255;
+const DWORD MAX_DATA = 1 << 20;
+
+struct StoredValue {
+    std::wstring name;
+    DWORD type = REG_NONE;
+    std::string bytes;  // as stored: strings in UTF-16LE
+};
+
+typedef std::map<std::wstring, StoredValue> ValueMap;  // by folded name
+
+struct OpenKey {
+    long long id = 0;
+    ValueMap values;   // snapshot taken when the key was opened
+    ValueMap pending;  // written, not yet committed
+};
+
+struct Registry {
+    std::mutex lock;
+    plat::SqliteDb db;
+    std::map<uintptr_t, OpenKey> open_keys;
+    uintptr_t next_handle = 0x10000;
+    std::string problem;
+};
+
+Registry &reg() {
+    static Registry r;
+    return r;
+}
+
+bool is_string_type(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+LONG sqlite_error(Registry &r) {
+    const char *what = "failed";
+    LONG err = ERROR_BADDB;
+    switch (r.db.code() & 0xFF) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: what = "is corrupt", err = ERROR_REGISTRY_CORRUPT; break;
+    case SQLITE_READONLY:
+    case SQLITE_PERM: what = "is read-only", err = ERROR_ACCESS_DENIED; break;
+    case SQLITE_CANTOPEN: what = "cannot be opened", err = ERROR_CANTOPEN; break;
+    case SQLITE_FULL:
+    case SQLITE_IOERR: what = "cannot be written", err = ERROR_CANTWRITE; break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: what = "stayed locked by another program", err = ERROR_TIMEOUT; break;
+    case SQLITE_NOMEM: what = "ran out of memory", err = ERROR_OUTOFMEMORY; break;
+    }
+    r.problem = "the registry " + r.db.path() + " " + what + ": " + r.db.message();
+    return err;
+}
+
+void close_registry() {
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    r.db.close();
+    r.open_keys.clear();
+}
+
+void forget_after_fork() {
+    reg().db.abandon();
+    reg().open_keys.clear();
+}
+
+// Opens the database on first use; a failure is tried again at the next call.
+LONG ready(Registry &r) {
+    static std::once_flag hooks;
+    std::call_once(hooks, [] {
+        device_add_close_hook(close_registry);
+        pthread_atfork(nullptr, nullptr, forget_after_fork);
+    });
+    if (r.db.is_open()) return ERROR_SUCCESS;
+    char path[DEVICE_HOST_PATH];
+    if (!device_file("registry.db", path, sizeof path)) {
+        r.problem = device_error();
+        return ERROR_CANTOPEN;
+    }
+    if (!r.db.open(path, SCHEMA)) return sqlite_error(r);
+    return ERROR_SUCCESS;
+}
+
+LONG resolve(Registry &r, HKEY key, long long &id) {
+    if (key == HKEY_LOCAL_MACHINE) {
+        id = ROOT_ID;
+        return ERROR_SUCCESS;
+    }
+    auto it = r.open_keys.find(reinterpret_cast<uintptr_t>(key));
+    if (it == r.open_keys.end()) return ERROR_INVALID_HANDLE;
+    id = it->second.id;
+    return ERROR_SUCCESS;
+}
+
+OpenKey *open_key(Registry &r, HKEY key) {
+    auto it = r.open_keys.find(reinterpret_cast<uintptr_t>(key));
+    return it == r.open_keys.end() ? nullptr : &it->second;
+}
+
+// Splits "Software\Tamsett\Velmora" into its names; a leading or doubled
+// backslash adds nothing.
+bool split_path(LPCWSTR path, std::vector<std::wstring> &parts) {
+    std::wstring p = path ? path : L"";
+    size_t i = 0;
+    while (i <= p.size()) {
+        size_t j = p.find(L'\\', i);
+        if (j == std::wstring::npos) j = p.size();
+        if (j > i) {
+            if (j - i > MAX_NAME) return false;
+            parts.push_back(p.substr(i, j - i));
+        }
+        i = j + 1;
+    }
+    return true;
+}
+
+// Child key id, 0 when missing, -1 on a database failure.
+long long find_child(Registry &r, long long parent, const std::wstring &name) {
+    plat::Stmt st(r.db, "SELECT id FROM keys WHERE parent=?1 AND fold=?2");
+    if (!st) return -1;
+    std::string fold = plat::to_utf8(plat::fold_case(name.c_str()).c_str());
+    sqlite3_bind_int64(st.get(), 1, parent);
+    sqlite3_bind_text(st.get(), 2, fold.c_str(), -1, SQLITE_TRANSIENT);
+    int rc = sqlite3_step(st.get());
+    if (rc == SQLITE_ROW) return sqlite3_column_int64(st.get(), 0);
+    return r.db.check(rc) ? 0 : -1;
+}
+
+bool key_exists(Registry &r, long long id) {
+    plat::Stmt st(r.db, "SELECT 1 FROM keys WHERE id=?1");
+    if (!st) return false;
+    sqlite3_bind_int64(st.get(), 1, id);
+    return sqlite3_step(st.get()) == SQLITE_ROW;
+}
+
+LONG load_values(Registry &r, OpenKey &k) {
+    plat::Stmt st(r.db, "SELECT fold, name, type, data FROM vals WHERE key=?1");
+    if (!st) return sqlite_error(r);
+    sqlite3_bind_int64(st.get(), 1, k.id);
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        StoredValue v;
+        v.name = plat::from_utf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1)));
+        v.type = DWORD(sqlite3_column_int64(st.get(), 2));
+        const void *blob = sqlite3_column_blob(st.get(), 3);
+        v.bytes.assign(static_cast<const char *>(blob), size_t(sqlite3_column_bytes(st.get(), 3)));
+        std::wstring fold = plat::from_utf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 0)));
+        k.values[fold] = std::move(v);
+    }
+    if (!r.db.check(rc)) {
+        k.values.clear();
+        return sqlite_error(r);
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG hand_out(Registry &r, long long id, PHKEY result) {
+    OpenKey k;
+    k.id = id;
+    if (LONG err = load_values(r, k)) return err;
+    uintptr_t h = r.next_handle;
+    r.next_handle += 4;
+    r.open_keys[h] = std::move(k);
+    *result = reinterpret_cast<HKEY>(h);
+    return ERROR_SUCCESS;
+}
+
+long long insert_key(Registry &r, long long parent, const std::wstring &name) {
+    plat::Stmt st(r.db, "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)");
+    if (!st) return -1;
+    std::string n = plat::to_utf8(name.c_str()), fold = plat::to_utf8(plat::fold_case(name.c_str()).c_str());
+    sqlite3_bind_int64(st.get(), 1, parent);
+    sqlite3_bind_text(st.get(), 2, n.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st.get(), 3, fold.c_str(), -1, SQLITE_TRANSIENT);
+    if (!r.db.check(sqlite3_step(st.get()))) return -1;
+    return sqlite3_last_insert_rowid(r.db.handle());
+}
+
+LONG commit_pending(Registry &r, OpenKey &k) {
+    if (k.pending.empty()) return ERROR_SUCCESS;
+    if (r.db.read_only()) {
+        r.problem = "the registry " + r.db.path() + " is read-only";
+        return ERROR_ACCESS_DENIED;
+    }
+    if (!r.db.begin_immediate()) return sqlite_error(r);
+    if (!key_exists(r, k.id)) {
+        r.db.rollback();
+        k.pending.clear();
+        return ERROR_KEY_DELETED;
+    }
+    for (auto &entry : k.pending) {
+        plat::Stmt st(r.db, "INSERT OR REPLACE INTO vals(key, fold, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5)");
+        std::string fold = plat::to_utf8(entry.first.c_str()), name = plat::to_utf8(entry.second.name.c_str());
+        const std::string &bytes = entry.second.bytes;
+        bool ok = bool(st);
+        if (ok) {
+            sqlite3_bind_int64(st.get(), 1, k.id);
+            sqlite3_bind_text(st.get(), 2, fold.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(st.get(), 3, name.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int64(st.get(), 4, entry.second.type);
+            sqlite3_bind_blob(st.get(), 5, bytes.data(), int(bytes.size()), SQLITE_TRANSIENT);
+            ok = r.db.check(sqlite3_step(st.get()));
+        }
+        if (!ok) {
+            LONG err = sqlite_error(r);
+            r.db.rollback();
+            return err;
+        }
+    }
+    if (!r.db.commit()) {
+        LONG err = sqlite_error(r);
+        r.db.rollback();
+        return err;
+    }
+    for (auto &entry : k.pending) k.values[entry.first] = std::move(entry.second);
+    k.pending.clear();
+    return ERROR_SUCCESS;
+}
+
+const StoredValue *find_value(const OpenKey &k, const std::wstring &fold) {
+    auto p = k.pending.find(fold);
+    if (p != k.pending.end()) return &p->second;
+    auto v = k.values.find(fold);
+    return v == k.values.end() ? nullptr : &v->second;
+}
+
+// The value as the caller sees it: strings turn back into wide characters.
+std::string caller_bytes(const StoredValue &v) {
+    if (!is_string_type(v.type)) return v.bytes;
+    std::wstring wide = plat::from_utf16le(reinterpret_cast<const unsigned char *>(v.bytes.data()), v.bytes.size());
+    return std::string(reinterpret_cast<const char *>(wide.data()), wide.size() * sizeof(WCHAR));
+}
+
+LONG deliver(const std::string &bytes, LPBYTE data, LPDWORD size) {
+    if (!size) return data ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+    DWORD need = DWORD(bytes.size());
+    if (!data) {
+        *size = need;
+        return ERROR_SUCCESS;
+    }
+    if (*size < need) {
+        *size = need;
+        return ERROR_MORE_DATA;
+    }
+    memcpy(data, bytes.data(), need);
+    *size = need;
+    return ERROR_SUCCESS;
+}
+
+LONG copy_name(const std::wstring &name, LPWSTR out, LPDWORD chars) {
+    if (!out || !chars) return ERROR_INVALID_PARAMETER;
+    if (name.size() + 1 > *chars) {
+        *chars = DWORD(name.size() + 1);
+        return ERROR_MORE_DATA;
+    }
+    wmemcpy(out, name.c_str(), name.size() + 1);
+    *chars = DWORD(name.size());
+    return ERROR_SUCCESS;
+}
+
+// The key a call starts from, the database ready, and the names of the path
+// below it.
+LONG locate(Registry &r, HKEY key, LPCWSTR sub_key, long long &id, std::vector<std::wstring> &parts) {
+    if (LONG err = resolve(r, key, id)) return err;
+    if (LONG err = ready(r)) return err;
+    return split_path(sub_key, parts) ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
+}
+
+}  // namespace
+
+LONG RegOpenKeyExW(HKEY key, LPCWSTR sub_key, DWORD, REGSAM, PHKEY result) {
+    if (!result) return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    long long id;
+    std::vector<std::wstring> parts;
+    if (LONG err = locate(r, key, sub_key, id, parts)) return err;
+    if (parts.empty() && !key_exists(r, id)) return ERROR_KEY_DELETED;
+    for (const auto &part : parts) {
+        id = find_child(r, id, part);
+        if (id < 0) return sqlite_error(r);
+        if (id == 0) return ERROR_FILE_NOT_FOUND;
+    }
+    return hand_out(r, id, result);
+}
+
+LONG RegCreateKeyExW(HKEY key, LPCWSTR sub_key, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY result,
+                     LPDWORD disposition) {
+    if (!result) return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    long long id;
+    std::vector<std::wstring> parts;
+    if (LONG err = locate(r, key, sub_key, id, parts)) return err;
+    if (r.db.read_only()) {
+        // Opening what exists still works on a read-only store.
+        for (const auto &part : parts)
+            if ((id = find_child(r, id, part)) <= 0) return id < 0 ? sqlite_error(r) : ERROR_ACCESS_DENIED;
+        if (disposition) *disposition = REG_OPENED_EXISTING_KEY;
+        return hand_out(r, id, result);
+    }
+    if (!r.db.begin_immediate()) return sqlite_error(r);
+    bool created = false;
+    if (!key_exists(r, id)) {
+        r.db.rollback();
+        return ERROR_KEY_DELETED;
+    }
+    for (const auto &part : parts) {
+        long long child = find_child(r, id, part);
+        if (child == 0) {
+            child = insert_key(r, id, part);
+            created = true;
+        }
+        if (child < 0) {
+            LONG err = sqlite_error(r);
+            r.db.rollback();
+            return err;
+        }
+        id = child;
+    }
+    if (!r.db.commit()) {
+        LONG err = sqlite_error(r);
+        r.db.rollback();
+        return err;
+    }
+    if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    return hand_out(r, id, result);
+}
+
+LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD data_size) {
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    OpenKey *k = open_key(r, key);
+    if (!k) return ERROR_INVALID_HANDLE;
+    const StoredValue *v = find_value(*k, plat::fold_case(name));
+    if (!v) return ERROR_FILE_NOT_FOUND;
+    if (type) *type = v->type;
+    return deliver(caller_bytes(*v), data, data_size);
+}
+
+LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD data_size) {
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    OpenKey *k = open_key(r, key);
+    if (!k) return ERROR_INVALID_HANDLE;
+    std::wstring n = name ? name : L"";
+    if (n.size() > MAX_NAME || data_size > MAX_DATA || (data_size && !data)) return ERROR_INVALID_PARAMETER;
+    if (type == REG_DWORD && data_size != sizeof(DWORD)) return ERROR_INVALID_PARAMETER;
+    StoredValue v;
+    v.name = n;
+    v.type = type;
+    if (is_string_type(type))
+        v.bytes = plat::to_utf16le(reinterpret_cast<const WCHAR *>(data), data_size / sizeof(WCHAR));
+    else
+        v.bytes.assign(reinterpret_cast<const char *>(data), data_size);
+    k->pending[plat::fold_case(n.c_str())] = std::move(v);
+    return ERROR_SUCCESS;
+}
+
+LONG RegFlushKey(HKEY key) {
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    if (key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;
+    OpenKey *k = open_key(r, key);
+    if (!k) return ERROR_INVALID_HANDLE;
+    return commit_pending(r, *k);
+}
+
+LONG RegCloseKey(HKEY key) {
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    if (key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;
+    auto it = r.open_keys.find(reinterpret_cast<uintptr_t>(key));
+    if (it == r.open_keys.end()) return ERROR_INVALID_HANDLE;
+    LONG err = commit_pending(r, it->second);
+    r.open_keys.erase(it);
+    return err;
+}
+
+LONG RegDeleteValueW(HKEY key, LPCWSTR name) {
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    OpenKey *k = open_key(r, key);
+    if (!k) return ERROR_INVALID_HANDLE;
+    std::wstring fold = plat::fold_case(name);
+    bool had = k->pending.erase(fold) + k->values.erase(fold) > 0;
+    plat::Stmt st(r.db, "DELETE FROM vals WHERE key=?1 AND fold=?2");
+    if (!st) return sqlite_error(r);
+    std::string f = plat::to_utf8(fold.c_str());
+    sqlite3_bind_int64(st.get(), 1, k->id);
+    sqlite3_bind_text(st.get(), 2, f.c_str(), -1, SQLITE_TRANSIENT);
+    if (!r.db.check(sqlite3_step(st.get()))) return sqlite_error(r);
+    return had || sqlite3_changes(r.db.handle()) > 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+// Deletes the key with everything below it, as the phone does.
+LONG RegDeleteKeyW(HKEY key, LPCWSTR sub_key) {
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    long long id;
+    std::vector<std::wstring> parts;
+    if (LONG err = locate(r, key, sub_key, id, parts)) return err;
+    if (parts.empty()) return ERROR_INVALID_PARAMETER;
+    if (!r.db.begin_immediate()) return sqlite_error(r);
+    for (const auto &part : parts) {
+        id = find_child(r, id, part);
+        if (id <= 0) {
+            LONG err = id < 0 ? sqlite_error(r) : ERROR_FILE_NOT_FOUND;
+            r.db.rollback();
+            return err;
+        }
+    }
+    std::string doomed = "WITH RECURSIVE doomed(id) AS (SELECT " + std::to_string(id) +
+                         " UNION ALL SELECT keys.id FROM keys JOIN doomed ON keys.parent = doomed.id) ";
+    bool ok = r.db.exec((doomed + "DELETE FROM vals WHERE key IN doomed;").c_str()) &&
+              r.db.exec((doomed + "DELETE FROM keys WHERE id IN doomed;").c_str()) &&
+              r.db.commit();
+    if (!ok) {
+        LONG err = sqlite_error(r);
+        r.db.rollback();
+        return err;
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_chars, LPDWORD, LPWSTR, LPDWORD, LPFILETIME) {
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    long long id;
+    if (LONG err = resolve(r, key, id)) return err;
+    if (LONG err = ready(r)) return err;
+    plat::Stmt st(r.db, "SELECT name FROM keys WHERE parent=?1 ORDER BY fold LIMIT 1 OFFSET ?2");
+    if (!st) return sqlite_error(r);
+    sqlite3_bind_int64(st.get(), 1, id);
+    sqlite3_bind_int64(st.get(), 2, index);
+    int rc = sqlite3_step(st.get());
+    if (rc == SQLITE_DONE) return ERROR_NO_MORE_ITEMS;
+    if (rc != SQLITE_ROW) return r.db.check(rc), sqlite_error(r);
+    return copy_name(plat::from_utf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 0))), name,
+                     name_chars);
+}
+
+LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_chars, LPDWORD, LPDWORD type, LPBYTE data,
+                   LPDWORD data_size) {
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    OpenKey *k = open_key(r, key);
+    if (!k) return ERROR_INVALID_HANDLE;
+    ValueMap all = k->values;
+    for (const auto &entry : k->pending) all[entry.first] = entry.second;
+    if (index >= all.size()) return ERROR_NO_MORE_ITEMS;
+    auto it = all.begin();
+    std::advance(it, index);
+    if (LONG err = copy_name(it->second.name, name, name_chars)) return err;
+    if (type) *type = it->second.type;
+    return deliver(caller_bytes(it->second), data, data_size);
+}
+
+LONG reg_stored_size(HKEY key, LPCWSTR name, LPDWORD size) {
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    OpenKey *k = open_key(r, key);
+    if (!k) return ERROR_INVALID_HANDLE;
+    const StoredValue *v = find_value(*k, plat::fold_case(name));
+    if (!v) return ERROR_FILE_NOT_FOUND;
+    if (size) *size = DWORD(v->bytes.size());
+    return ERROR_SUCCESS;
+}
+
+const char *reg_last_problem(void) {
+    Registry &r = reg();
+    std::lock_guard<std::mutex> g(r.lock);
+    return r.problem.c_str();
+}

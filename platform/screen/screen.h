@@ -1,0 +1,78 @@
+// The phone's screen: a title bar, the windows, the soft-key bar; composed
+// into one frame and shown in an SDL window or kept headless. Internal to
+// the platform.
+#pragma once
+
+#include <string>
+
+#include "platform/gdi/surface.h"
+#include "platform/window/window_internal.h"
+
+namespace plat {
+
+// Starts the screen once a window is shown: chooses the display (SDL or
+// headless), listens for velctl and shows message boxes on screen.
+void screen_ensure(void);
+
+// Geometry of the screen as it is now (rotation included).
+void screen_size(int *width, int *height);
+void screen_rect(RECT *rect);
+void screen_title_area(RECT *rect);
+void screen_work_area(RECT *rect);
+void screen_softkey_area(RECT *rect);
+
+// The composed frame (also what a DC of the whole screen draws on).
+Surface *screen_frame(void);
+// A top-level window's own pixels, sized to the window.
+Surface *screen_window_pixels(Window *top_level);
+// Pixels of a window changed: compose and present at the end of the turn.
+void screen_touch(void);
+// Composes the frame now.
+void screen_compose(void);
+// Composes and presents at once (a wait cursor must show before a long job).
+void screen_present_now(void);
+// The hourglass shows while true.
+void screen_set_waiting(bool waiting);
+bool screen_waiting(void);
+
+// Applies a new screen size from the device settings (rotation).
+void screen_sync_settings(void);
+void screen_rotate(void);
+
+// Input as the phone's keys give it: routed to the open menu, the soft keys,
+// the Back key's hot key or the focus window.
+void input_key(int vk, wchar_t ch);
+// What the screen's keyboard or velctl asks for (a key, a rotation, low
+// memory, an answer to the box on screen, closing), carried out one at a
+// time, each once the program has dealt with the one before.
+struct ScreenAction {
+    enum Kind { KEY, ROTATE, HIBERNATE, ANSWER, CLOSE } kind;
+    int vk;
+    wchar_t ch;
+    int answer;
+};
+void screen_queue_action(const ScreenAction &action);
+
+// The MessageBoxW presenter: the box on screen, modal.
+int screen_message_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+// The message box on screen (velctl msgbox): false when none shows.
+bool message_box_screen_describe(std::string *caption, std::string *text, std::string *buttons, std::string *icon);
+// The foreground window and its controls, one per line (velctl dialog);
+// false when no window is in front.
+bool screen_describe_foreground(std::string *out);
+// Answers the box on screen with a button (IDOK ...) it has; false otherwise.
+bool message_box_screen_answer(int button);
+
+// Display backends.
+bool sdl_open(int width, int height);
+void sdl_resize(int width, int height);
+void sdl_present(const Surface &frame);
+void sdl_pump(void);
+
+// velctl's control socket, served by the screen's owner.
+void control_listen(void);
+void control_stop(void);
+// Answers requests whose actions are done; called when the loop is idle.
+void control_idle(void);
+
+}  // namespace plat

@@ -1,0 +1,159 @@
+// The screen in a real window: SDL2, scaled x2, nearest pixel. The program
+// sleeps on the X11 connection's descriptor, so an idle clock does not poll.
+// Keys: F1 and F2 the soft keys, arrows, Enter the action key, Escape or
+// Backspace Back, F9 rotates, F10 help; digits and letters are typed.
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/screen/screen.h"
+
+namespace plat {
+
+namespace {
+
+const int SCALE = 2;
+const int POLL_MS = 20;  // only where the display has no descriptor to sleep on
+
+struct SdlScreen {
+    SDL_Window *window = nullptr;
+    SDL_Renderer *renderer = nullptr;
+    SDL_Texture *texture = nullptr;
+    int fd = -1;
+    bool own_fd = false;
+};
+
+SdlScreen &sdl() {
+    static SdlScreen s;
+    return s;
+}
+
+void queue_key(int vk, wchar_t ch) { screen_queue_action({ScreenAction::KEY, vk, ch, 0}); }
+
+void on_key(const SDL_Keysym &key) {
+    switch (key.sym) {
+    case SDLK_F1: queue_key(VK_TSOFT1, 0); break;
+    case SDLK_F2: queue_key(VK_TSOFT2, 0); break;
+    case SDLK_UP: queue_key(VK_UP, 0); break;
+    case SDLK_DOWN: queue_key(VK_DOWN, 0); break;
+    case SDLK_LEFT: queue_key(VK_LEFT, 0); break;
+    case SDLK_RIGHT: queue_key(VK_RIGHT, 0); break;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: queue_key(VK_RETURN, 0); break;
+    case SDLK_ESCAPE:
+    case SDLK_BACKSPACE: queue_key(VK_TBACK, 0); break;
+    case SDLK_F9: screen_queue_action({ScreenAction::ROTATE, 0, 0, 0}); break;
+    case SDLK_F10: queue_key(VK_HELP, 0); break;
+    default: break;
+    }
+}
+
+void on_text(const char *text) {
+    for (const char *p = text; *p; p++) {
+        unsigned char c = (unsigned char)*p;
+        if (c >= 0x80) continue;  // the keypad types ASCII only
+        int vk = isalnum(c) ? toupper(c) : 0;
+        queue_key(vk, wchar_t(c));
+    }
+}
+
+void on_ready(int fd, void *) {
+    if (sdl().own_fd) {
+        uint64_t ticks;
+        ssize_t ignored = read(fd, &ticks, sizeof ticks);
+        (void)ignored;
+    }
+    sdl_pump();
+}
+
+bool make_texture(int w, int h) {
+    SdlScreen &s = sdl();
+    if (s.texture) SDL_DestroyTexture(s.texture);
+    s.texture = SDL_CreateTexture(s.renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, w, h);
+    return s.texture != nullptr;
+}
+
+void watch_display() {
+    SdlScreen &s = sdl();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(s.window, &info) && info.subsystem == SDL_SYSWM_X11) {
+        s.fd = XConnectionNumber(info.info.x11.display);
+    } else {
+        s.fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+        struct itimerspec every = {{0, POLL_MS * 1000000L}, {0, POLL_MS * 1000000L}};
+        timerfd_settime(s.fd, 0, &every, nullptr);
+        s.own_fd = true;
+    }
+    if (s.fd >= 0) loop_watch_fd(s.fd, on_ready, nullptr);
+}
+
+}  // namespace
+
+bool sdl_open(int w, int h) {
+    SdlScreen &s = sdl();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    // The software renderer draws straight into the window's own framebuffer;
+    // without this SDL puts a GL texture behind it and its threads wake a
+    // sleeping clock.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    const char *x = getenv("DISPLAY");
+    if (x && *x && !getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        fprintf(stderr, "velmora: no display (%s); the screen runs headless\n", SDL_GetError());
+        return false;
+    }
+    s.window = SDL_CreateWindow("Velmora", 0, 0, w * SCALE, h * SCALE, SDL_WINDOW_SHOWN);
+    if (s.window) s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE);
+    if (!s.renderer || !make_texture(w, h)) {
+        fprintf(stderr, "velmora: cannot open the screen window (%s); the screen runs headless\n", SDL_GetError());
+        if (s.window) SDL_DestroyWindow(s.window);
+        s.window = nullptr;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    SDL_StartTextInput();
+    watch_display();
+    return true;
+}
+
+void sdl_resize(int w, int h) {
+    SdlScreen &s = sdl();
+    if (!s.window) return;
+    SDL_SetWindowSize(s.window, w * SCALE, h * SCALE);
+    make_texture(w, h);
+}
+
+void sdl_present(const Surface &frame) {
+    SdlScreen &s = sdl();
+    if (!s.texture) return;
+    SDL_UpdateTexture(s.texture, nullptr, frame.row0, int(frame.stride));
+    SDL_RenderClear(s.renderer);
+    SDL_RenderCopy(s.renderer, s.texture, nullptr, nullptr);
+    SDL_RenderPresent(s.renderer);
+}
+
+void sdl_pump(void) {
+    if (!sdl().window) return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+        case SDL_KEYDOWN: on_key(e.key.keysym); break;
+        case SDL_TEXTINPUT: on_text(e.text.text); break;
+        case SDL_QUIT: screen_queue_action({ScreenAction::CLOSE, 0, 0, 0}); break;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) screen_touch();
+            break;
+        default: break;
+        }
+    }
+}
+
+}  // namespace plat

@@ -1,0 +1,317 @@
+// Windows reachable from other processes of the device. A top-level window
+// with a class and a title listens on a Unix seqpacket socket in the device's
+// private runtime folder, named from hashes of the two; another process finds
+// it by the same name. Beside the socket a ".name" file holds the class and
+// the title as text, for people listing the windows. A message carries only
+// its number and two integers: a post is one packet, a send waits for the
+// one-packet reply.
+#include <dirent.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/device/device.h"
+#include "platform/core/text.h"
+#include "platform/window/window_internal.h"
+
+using plat::Window;
+
+namespace {
+
+const uint32_t WIRE_MAGIC = 0x564C4D53;  // "VLMS"
+enum WireKind : uint32_t { WIRE_POST = 1, WIRE_SEND = 2, WIRE_FOREGROUND = 3 };
+
+struct WireMessage {
+    uint32_t magic;
+    uint32_t kind;
+    uint32_t message;
+    uint32_t reserved;
+    uint64_t wparam;
+    int64_t lparam;
+};
+
+struct WireReply {
+    uint32_t magic;
+    uint32_t kind;
+    int64_t result;
+};
+
+const int RECEIVE_TIMEOUT_MS = 1000;
+const char SOCKET_SUFFIX[] = ".sock";
+const char NAME_SUFFIX[] = ".name";
+
+std::string hash_part(const std::wstring &text) {
+    uint64_t h = 1469598103934665603ull;
+    for (char c : plat::to_utf8(text.c_str())) h = (h ^ (unsigned char)c) * 1099511628211ull;
+    char buf[17];
+    snprintf(buf, sizeof buf, "%016llx", (unsigned long long)h);
+    return buf;
+}
+
+std::string socket_name(const std::wstring &class_name, const std::wstring &title) {
+    return "w-" + hash_part(plat::fold_case(class_name.c_str())) + "-" + hash_part(title) + SOCKET_SUFFIX;
+}
+
+// The ".name" file beside a socket.
+std::string name_file(const std::string &socket_path) {
+    return socket_path.substr(0, socket_path.size() - strlen(SOCKET_SUFFIX)) + NAME_SUFFIX;
+}
+
+// Class and title, each ended by a NUL, in UTF-8; written whole or not at all.
+void write_name_file(const std::string &socket_path, const std::wstring &class_name, const std::wstring &title) {
+    std::string path = name_file(socket_path), temporary = path + "." + std::to_string(getpid());
+    std::string text = plat::to_utf8(class_name.c_str());
+    text += '\0';
+    text += plat::to_utf8(title.c_str());
+    text += '\0';
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(text.data(), std::streamsize(text.size()));
+        if (!out) return (void)unlink(temporary.c_str());
+    }
+    if (rename(temporary.c_str(), path.c_str()) != 0) unlink(temporary.c_str());
+}
+
+bool read_name_file(const std::string &path, std::wstring &class_name, std::wstring &title) {
+    std::ifstream in(path, std::ios::binary);
+    std::string c, t;
+    if (!std::getline(in, c, '\0') || !std::getline(in, t, '\0')) return false;
+    class_name = plat::from_utf8(c.c_str());
+    title = plat::from_utf8(t.c_str());
+    return true;
+}
+
+void remove_published(const std::string &socket_path) {
+    unlink(socket_path.c_str());
+    unlink(name_file(socket_path).c_str());
+}
+
+bool make_address(const std::string &path, sockaddr_un &addr) {
+    memset(&addr, 0, sizeof addr);
+    addr.sun_family = AF_UNIX;
+    if (path.size() >= sizeof addr.sun_path) return false;
+    memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+// A connected socket to the listener at `path`, or -1. A socket file whose
+// owner is gone is removed.
+int connect_to(const std::string &path) {
+    sockaddr_un addr;
+    if (!make_address(path, addr)) return -1;
+    int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    if (connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0) return fd;
+    if (errno == ECONNREFUSED) remove_published(path);
+    close(fd);
+    return -1;
+}
+
+bool send_packet(int fd, const void *data, size_t size) {
+    return send(fd, data, size, MSG_NOSIGNAL) == ssize_t(size);
+}
+
+bool peer_is_us(int fd) {
+    struct ucred cred;
+    socklen_t len = sizeof cred;
+    return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == getuid();
+}
+
+void serve_connection(int conn, HWND window) {
+    struct timeval tv = {RECEIVE_TIMEOUT_MS / 1000, 0};
+    setsockopt(conn, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    unsigned char buf[sizeof(WireMessage) + 1];
+    ssize_t n = recv(conn, buf, sizeof buf, 0);
+    WireMessage m;
+    if (n != ssize_t(sizeof m)) return;  // garbage or a peer that gave up: dropped
+    memcpy(&m, buf, sizeof m);
+    if (m.magic != WIRE_MAGIC) return;
+    switch (m.kind) {
+    case WIRE_POST: plat::loop_post(window, m.message, WPARAM(m.wparam), LPARAM(m.lparam)); break;
+    case WIRE_SEND: {
+        WireReply r = {WIRE_MAGIC, WIRE_SEND, int64_t(SendMessageW(window, m.message, WPARAM(m.wparam), LPARAM(m.lparam)))};
+        send_packet(conn, &r, sizeof r);
+        break;
+    }
+    case WIRE_FOREGROUND: SetForegroundWindow(window); break;
+    default: break;
+    }
+}
+
+void on_listener_ready(int fd, void *context) {
+    HWND window = static_cast<HWND>(context);
+    for (;;) {
+        int conn = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (conn < 0) return;
+        if (peer_is_us(conn) && IsWindow(window)) serve_connection(conn, window);
+        close(conn);
+    }
+}
+
+// The stand-in handle for a remote window, one per socket path.
+HWND stand_in(const std::string &path) {
+    plat::WindowTable &t = plat::window_table();
+    std::lock_guard<std::recursive_mutex> g(t.lock);
+    for (auto &entry : t.windows)
+        if (entry.second->remote == path) return entry.second->handle;
+    auto w = std::make_unique<Window>();
+    w->handle = plat::window_new_handle(t);
+    w->remote = path;
+    HWND h = w->handle;
+    t.windows[reinterpret_cast<uintptr_t>(h)] = std::move(w);
+    return h;
+}
+
+bool deliver(const Window *remote, uint32_t kind, UINT message, WPARAM wparam, LPARAM lparam, int64_t *result) {
+    int fd = connect_to(remote->remote);
+    if (fd < 0) return false;
+    WireMessage m = {WIRE_MAGIC, kind, message, 0, uint64_t(wparam), int64_t(lparam)};
+    bool ok = send_packet(fd, &m, sizeof m);
+    if (ok && result) {
+        // A send waits as long as the receiver's window procedure runs; a
+        // receiver that goes away ends the wait.
+        WireReply r;
+        ssize_t n;
+        do n = recv(fd, &r, sizeof r, 0);
+        while (n < 0 && errno == EINTR);
+        ok = n == ssize_t(sizeof r) && r.magic == WIRE_MAGIC;
+        *result = ok ? r.result : 0;
+    }
+    close(fd);
+    return ok;
+}
+
+}  // namespace
+
+namespace plat {
+
+void ipc_publish(Window *w) {
+    if (!w || w->title.empty() || !w->window_class) return;
+    const char *dir = device_runtime_dir();
+    if (!dir) return;
+    std::string path = std::string(dir) + "/" + socket_name(w->window_class->name, w->title);
+    sockaddr_un addr;
+    if (!make_address(path, addr)) return;
+    int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return;
+    if (bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
+        // Taken: by a live window of another process (the first one stays
+        // findable), or by one that died without cleaning up.
+        int other = errno == EADDRINUSE ? connect_to(path) : -1;
+        if (other >= 0 || bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
+            if (other >= 0) close(other);
+            close(fd);
+            return;
+        }
+    }
+    if (listen(fd, 64) != 0) {
+        close(fd);
+        unlink(path.c_str());
+        return;
+    }
+    write_name_file(path, w->window_class->name, w->title);
+    w->listen_fd = fd;
+    w->listen_path = path;
+    loop_watch_fd(fd, on_listener_ready, w->handle);
+}
+
+void ipc_unpublish(Window *w) {
+    if (!w || w->listen_fd < 0) return;
+    loop_unwatch_fd(w->listen_fd);
+    close(w->listen_fd);
+    remove_published(w->listen_path);
+    w->listen_fd = -1;
+    w->listen_path.clear();
+}
+
+HWND ipc_find(LPCWSTR class_name, LPCWSTR title) {
+    const char *dir = device_runtime_dir();
+    if (!dir) return nullptr;
+    if (class_name && title) {
+        std::string path = std::string(dir) + "/" + socket_name(class_name, title);
+        int fd = connect_to(path);
+        if (fd < 0) return nullptr;
+        close(fd);
+        return stand_in(path);
+    }
+    // Without both names only the prefix of the socket name is known.
+    std::string prefix = class_name ? "w-" + hash_part(fold_case(class_name)) + "-" : "w-";
+    DIR *d = opendir(dir);
+    if (!d) return nullptr;
+    HWND found = nullptr;
+    while (struct dirent *e = readdir(d)) {
+        std::string name = e->d_name;
+        const size_t tail = 16 + strlen(SOCKET_SUFFIX);  // "<title hash>.sock"
+        if (name.compare(0, prefix.size(), prefix) != 0 || name.size() < prefix.size() + tail) continue;
+        if (name.compare(name.size() - strlen(SOCKET_SUFFIX), std::string::npos, SOCKET_SUFFIX) != 0) continue;
+        if (title && name.compare(name.size() - tail, tail, hash_part(title) + SOCKET_SUFFIX) != 0) continue;
+        std::string path = std::string(dir) + "/" + name;
+        int fd = connect_to(path);
+        if (fd < 0) continue;
+        close(fd);
+        found = stand_in(path);
+        break;
+    }
+    closedir(d);
+    return found;
+}
+
+bool ipc_alive(const Window *remote) {
+    int fd = connect_to(remote->remote);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}
+
+BOOL ipc_post(const Window *remote, UINT message, WPARAM wparam, LPARAM lparam) {
+    return deliver(remote, WIRE_POST, message, wparam, lparam, nullptr) ? TRUE : FALSE;
+}
+
+LRESULT ipc_send(const Window *remote, UINT message, WPARAM wparam, LPARAM lparam) {
+    int64_t result = 0;
+    deliver(remote, WIRE_SEND, message, wparam, lparam, &result);
+    return LRESULT(result);
+}
+
+BOOL ipc_foreground(const Window *remote) {
+    return deliver(remote, WIRE_FOREGROUND, 0, 0, 0, nullptr) ? TRUE : FALSE;
+}
+
+}  // namespace plat
+
+bool window_findable(DWORD index, LPWSTR class_name, size_t class_cap, LPWSTR title, size_t title_cap) {
+    const char *dir = device_runtime_dir();
+    DIR *d = dir ? opendir(dir) : nullptr;
+    if (!d) return false;
+    std::vector<std::string> names;
+    while (struct dirent *e = readdir(d)) {
+        std::string name = e->d_name;
+        size_t n = strlen(NAME_SUFFIX);
+        if (name.compare(0, 2, "w-") == 0 && name.size() > n && name.compare(name.size() - n, n, NAME_SUFFIX) == 0)
+            names.push_back(name);
+    }
+    closedir(d);
+    std::sort(names.begin(), names.end());
+    for (const std::string &name : names) {
+        std::string socket_path = std::string(dir) + "/" + name.substr(0, name.size() - strlen(NAME_SUFFIX)) + SOCKET_SUFFIX;
+        std::wstring c, t;
+        int fd = connect_to(socket_path);  // a window whose process is gone is removed here
+        if (fd < 0) continue;
+        close(fd);
+        if (!read_name_file(std::string(dir) + "/" + name, c, t) || index-- > 0) continue;
+        plat::copy_wide(class_name, class_cap, c);
+        plat::copy_wide(title, title_cap, t);
+        return true;
+    }
+    return false;
+}
