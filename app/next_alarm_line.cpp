@@ -8,9 +8,9 @@
 
 namespace {
 
-const int NAME_SHOWN_CHARS = 10;
-const int LOCALE_TEXT_CHARS = 63;
-const int LINE_CHARS = 160;
+constexpr int NAME_SHOWN_CHARS = 10;
+constexpr int LOCALE_TEXT_CHARS = 63;
+constexpr int LINE_CHARS = 160;
 
 bool is_today(const SYSTEMTIME &at) {
     SYSTEMTIME now;

@@ -11,7 +11,7 @@
 
 namespace {
 
-const size_t LINE_CHARS = 2 * SONG_TEXT_CHARS + 8;
+constexpr size_t LINE_CHARS = 2 * SONG_TEXT_CHARS + 8;
 
 void write_song_lines(void) {
     WCHAR shown[LINE_CHARS], artist[LINE_CHARS];

@@ -12,7 +12,7 @@ StatusLabels Labels;
 namespace {
 
 // Room the Internet time and the sleep time left take at the right.
-const int RIGHT_COLUMN = 70;
+constexpr int RIGHT_COLUMN = 70;
 
 struct LabelLayout {
     int x, y, width, height;
@@ -54,25 +54,58 @@ StatusLabel make_label(const LabelLayout &place, LPCWSTR text) {
 void create_clock_labels(void) {
     int left = Layout.face_left, bottom = Layout.face_bottom, width = Layout.face_width;
     bool itime = Settings.ShowITime != 0;
-    LabelLayout date = {left, itime ? bottom + 8 : bottom, itime ? width - RIGHT_COLUMN : width, 30, itime ? 8 : 12,
-                      true, false};
+    LabelLayout date = {.x = left,
+                        .y = itime ? bottom + 8 : bottom,
+                        .width = itime ? width - RIGHT_COLUMN : width,
+                        .height = 30,
+                        .points = itime ? 8 : 12,
+                        .bold = true,
+                        .tahoma = false};
     // The Internet time's box reaches into the next-alarm line; made first,
     // it lies below the line, whose text then shows whole.
     if (itime)
-        Labels.internet_time = make_label({left + width - RIGHT_COLUMN, bottom, RIGHT_COLUMN, 40, 16, true, true}, L"");
+        Labels.internet_time = make_label({.x = left + width - RIGHT_COLUMN,
+                                           .y = bottom,
+                                           .width = RIGHT_COLUMN,
+                                           .height = 40,
+                                           .points = 16,
+                                           .bold = true,
+                                           .tahoma = true},
+                                          L"");
     Labels.date_line = make_label(date, L"");
-    Labels.next_alarm = make_label({left, bottom + 35, width, 20, 8, true, false}, L"");
+    Labels.next_alarm = make_label(
+        {.x = left, .y = bottom + 35, .width = width, .height = 20, .points = 8, .bold = true, .tahoma = false}, L"");
 }
 
 void create_sleep_labels(void) {
     int left = Layout.face_left, bottom = Layout.face_bottom, width = Layout.face_width;
     bool timed = Settings.TimedSleep != 0;
     if (timed)
-        Labels.time_left = make_label({left + width - RIGHT_COLUMN, bottom + 8, RIGHT_COLUMN, 40, 16, true, false},
+        Labels.time_left = make_label({.x = left + width - RIGHT_COLUMN,
+                                       .y = bottom + 8,
+                                       .width = RIGHT_COLUMN,
+                                       .height = 40,
+                                       .points = 16,
+                                       .bold = true,
+                                       .tahoma = false},
                                       L"00:00");
     int line_width = timed ? width - RIGHT_COLUMN : width - 4;
-    Labels.title_line = make_label({left + 2, bottom + 8, line_width, 20, 10, true, false}, L"");
-    Labels.artist_line = make_label({left + 2, bottom + 32, line_width, 18, 8, false, false}, L"");
+    Labels.title_line = make_label({.x = left + 2,
+                                    .y = bottom + 8,
+                                    .width = line_width,
+                                    .height = 20,
+                                    .points = 10,
+                                    .bold = true,
+                                    .tahoma = false},
+                                   L"");
+    Labels.artist_line = make_label({.x = left + 2,
+                                     .y = bottom + 32,
+                                     .width = line_width,
+                                     .height = 18,
+                                     .points = 8,
+                                     .bold = false,
+                                     .tahoma = false},
+                                    L"");
 }
 
 StatusLabel *const ALL_LABELS[] = {&Labels.date_line, &Labels.next_alarm, &Labels.internet_time,

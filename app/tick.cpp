@@ -15,8 +15,8 @@ TickCache Cache;
 namespace {
 
 // Longest countdown the two hour digits show.
-const int MAX_COUNTDOWN_HOURS = 99;
-const int LOCALE_NAME_CHARS = 49;
+constexpr int MAX_COUNTDOWN_HOURS = 99;
+constexpr int LOCALE_NAME_CHARS = 49;
 
 void blink_colon(void) {
     bool show = Cache.colon_phase != 1;

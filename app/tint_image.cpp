@@ -6,7 +6,7 @@
 
 namespace {
 
-const COLORREF KEY_YELLOW = RGB(255, 255, 0);
+constexpr COLORREF KEY_YELLOW = RGB(255, 255, 0);
 
 HBITMAP make_section(int width, int height, unsigned char **bits) {
     BITMAPINFO info;

@@ -8,7 +8,7 @@
 
 namespace {
 
-const DWORD MENU_BAR_INFO_SIZE = 36;
+constexpr DWORD MENU_BAR_INFO_SIZE = 36;
 
 LRESULT on_create(HWND window) {
     SHMENUBARINFO info = {};

@@ -25,7 +25,7 @@ extern char **environ;
 
 namespace {
 
-const int SAMPLE_SECONDS = 60;
+constexpr int SAMPLE_SECONDS = 60;
 
 // The screen answers once it has presented a frame; the digits are yellow.
 bool face_on_screen() {

@@ -47,7 +47,7 @@ void BM_InsertOneByOne(benchmark::State &state) {
     SongNode *found = ReadFolder(L"\\Music");
     for (auto _ : state) {
         SongNode *list = nullptr;
-        for (SongNode *n = found; n; n = n->Next) list = InsertByFileName(list, NewSongNode(n->Path));
+        for (SongNode *n = found; n; n = n->Next) list = InsertByFileName(list, new_song_node(n->Path));
         FreeSongList(list);
     }
     FreeSongList(found);

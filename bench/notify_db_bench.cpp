@@ -12,7 +12,7 @@
 
 namespace {
 
-const wchar_t *const PROGRAM = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
+constexpr const wchar_t *PROGRAM = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
 
 // A fresh device with nothing started, removed afterwards.
 struct BenchDevice {

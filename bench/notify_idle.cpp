@@ -16,7 +16,9 @@
 #include "tests/support/live_service.h"
 #include "tests/support/temp_device.h"
 
-static long status_field(int pid, const char *name) {
+namespace {
+
+long status_field(int pid, const char *name) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     size_t n = strlen(name);
@@ -26,7 +28,7 @@ static long status_field(int pid, const char *name) {
 }
 
 // The service's children: its waiting launcher.
-static std::vector<int> children_of(int pid) {
+std::vector<int> children_of(int pid) {
     std::vector<int> out;
     DIR *d = opendir("/proc");
     while (struct dirent *e = d ? readdir(d) : nullptr) {
@@ -37,13 +39,18 @@ static std::vector<int> children_of(int pid) {
     return out;
 }
 
-static long wake_ups(int pid) {
+long wake_ups(int pid) {
     return status_field(pid, "voluntary_ctxt_switches") + status_field(pid, "nonvoluntary_ctxt_switches");
 }
 
+}  // namespace
+
 int main(int argc, char **argv) {
     int seconds = argc > 1 ? atoi(argv[1]) : 60;
-    if (seconds <= 0) return fprintf(stderr, "usage: notify_idle [SECONDS]\n"), 2;
+    if (seconds <= 0) {
+        fputs("usage: notify_idle [SECONDS]\n", stderr);
+        return 2;
+    }
     std::string root = make_temp_folder("bench");
     const wchar_t *program = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
     if (!device_open(root.c_str()) || !install_recorder(program) || !start_service()) {

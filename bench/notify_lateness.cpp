@@ -10,11 +10,18 @@
 #include "tests/support/live_service.h"
 #include "tests/support/temp_device.h"
 
-static const wchar_t *const PROGRAM = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
+namespace {
+
+constexpr const wchar_t *PROGRAM = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
+
+}  // namespace
 
 int main(int argc, char **argv) {
     int count = argc > 1 ? atoi(argv[1]) : 50;
-    if (count <= 0) return fprintf(stderr, "usage: notify_lateness [COUNT]\n"), 2;
+    if (count <= 0) {
+        fputs("usage: notify_lateness [COUNT]\n", stderr);
+        return 2;
+    }
     std::string root = make_temp_folder("bench");
     if (!device_open(root.c_str()) || !install_recorder(PROGRAM) || !start_service()) {
         fprintf(stderr, "notify_lateness: cannot set up a device with notifyd: %s\n", device_error());
@@ -27,7 +34,10 @@ int main(int argc, char **argv) {
         SYSTEMTIME at = local_in(in_ms);
         wchar_t args[16];
         swprintf(args, 16, L"%d", i);
-        if (!add_request(PROGRAM, args, at, 5)) return fprintf(stderr, "notify_lateness: cannot register\n"), 1;
+        if (!add_request(PROGRAM, args, at, 5)) {
+            fputs("notify_lateness: cannot register\n", stderr);
+            return 1;
+        }
         due_host[size_t(i)] = clock_utc_for_local(clock_ms_from_systemtime(&at)) - device_settings()->clock_offset * 1000;
     }
     auto seen = wait_for_records(size_t(count), 1000 + 150 * count + 5000);
@@ -41,7 +51,10 @@ int main(int argc, char **argv) {
     kill_service();
     remove_tree(device_runtime_dir());
     remove_tree(root);
-    if (late_ms.empty()) return fprintf(stderr, "notify_lateness: nothing started\n"), 1;
+    if (late_ms.empty()) {
+        fputs("notify_lateness: nothing started\n", stderr);
+        return 1;
+    }
     std::sort(late_ms.begin(), late_ms.end());
     auto pct = [&](double p) { return late_ms[std::min(late_ms.size() - 1, size_t(p * double(late_ms.size())))]; };
     printf("requests %d, started %zu, early %d\n", count, late_ms.size(), early);

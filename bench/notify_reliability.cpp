@@ -21,8 +21,8 @@
 
 namespace {
 
-const wchar_t *const PROGRAM = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
-const int WORKERS = 4;
+constexpr const wchar_t *PROGRAM = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
+constexpr int WORKERS = 4;
 
 struct Expectation {
     long long due_host_ms;

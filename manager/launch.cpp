@@ -6,11 +6,13 @@
 #include "store/scheduling.h"
 #include "store/settings.h"
 
-#define START_ATTEMPTS 6
-#define START_RETRY_MS 500
+constexpr int START_ATTEMPTS = 6;
+constexpr int START_RETRY_MS = 500;
+
+namespace {
 
 // Starts the program; after the last failed attempt the user is told.
-static void start_with_retries(LPCWSTR path, LPCWSTR command_line) {
+void start_with_retries(LPCWSTR path, LPCWSTR command_line) {
     WCHAR line[64] = L"";
     if (command_line) swprintf(line, 64, L"%ls", command_line);
     for (int attempt = 0; attempt < START_ATTEMPTS; attempt++) {
@@ -28,6 +30,8 @@ static void start_with_retries(LPCWSTR path, LPCWSTR command_line) {
     MessageBoxW(nullptr, text, L"Error", MB_OK | MB_ICONERROR);
     fprintf(stderr, "Velmgr: %s\n", plat::to_utf8(text).c_str());
 }
+
+}  // namespace
 
 void start_main_program(LPCWSTR command_line, bool wait, int id) {
     if (!Folders.InstallFolderFound) load_settings();

@@ -7,7 +7,9 @@
 #include "manager/manager.h"
 #include "platform/device/device.h"
 
-static void print_help(FILE *out) {
+namespace {
+
+void print_help(FILE *out) {
     fprintf(out,
             "usage: Velmgr [--device DIR] [COMMAND-LINE]\n"
             "The Velmora alarm manager. The notification service starts it with \"/ID:<n>\" when an\n"
@@ -17,6 +19,8 @@ static void print_help(FILE *out) {
             "unless Velmora runs, registers every alarm and the chime.\n"
             "The device is DIR, else $VELMORA_DEVICE, else ~/.local/share/velmora/device.\n");
 }
+
+}  // namespace
 
 int main(int argc, char **argv) {
     const char *device = nullptr;

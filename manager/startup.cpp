@@ -9,19 +9,21 @@
 ManagerState Manager;
 
 // A later copy waits this long after handing its event over, in ms.
-#define HANDED_COUNTDOWN_MS 1000
-#define HANDED_ALARM_MS 2000
+constexpr int HANDED_COUNTDOWN_MS = 1000;
+constexpr int HANDED_ALARM_MS = 2000;
 
-static void switch_device_on(void) { SetSystemPowerState(nullptr, POWER_STATE_ON, POWER_FORCE); }
+namespace {
 
-static bool is_clock_change(LPCWSTR command_line) {
+void switch_device_on(void) { SetSystemPowerState(nullptr, POWER_STATE_ON, POWER_FORCE); }
+
+bool is_clock_change(LPCWSTR command_line) {
     return command_line &&
            (wcscmp(command_line, APP_RUN_AFTER_TZ_CHANGE) == 0 || wcscmp(command_line, APP_RUN_AFTER_TIME_CHANGE) == 0);
 }
 
 // After a clock or zone change every alarm is due at another instant; the
 // chime, the countdown and the event registrations stay as they are.
-static void rearm_after_clock_change(void) {
+void rearm_after_clock_change(void) {
     load_store();
     schedule_all(nullptr);
     free_alarm_table();
@@ -29,7 +31,7 @@ static void rearm_after_clock_change(void) {
 
 // A resident copy runs: it relays the event, and this copy waits until the
 // receiver has had time to come up.
-static void hand_to_resident(HWND resident, int id) {
+void hand_to_resident(HWND resident, int id) {
     SetForegroundWindow(resident);
     if (id < 0) return;
     SendMessageW(resident, MSG_EVENT, WPARAM(id), 0);
@@ -38,7 +40,7 @@ static void hand_to_resident(HWND resident, int id) {
 
 // The event goes to the main program; without one, and with no main program
 // to do it, every alarm and the chime are registered.
-static void hand_over_or_arm(int id) {
+void hand_over_or_arm(int id) {
     HWND main = FindWindowW(MAIN_WINDOW, MAIN_WINDOW);
     if (id >= 0 && main) {
         post_event_to_main(main, id);
@@ -58,13 +60,15 @@ static void hand_over_or_arm(int id) {
     }
 }
 
-static void register_clock_events(void) {
+void register_clock_events(void) {
     WCHAR path[MAX_PATH];
     manager_path(path, MAX_PATH);
     CeRunAppAtEvent(path, NOTIFICATION_EVENT_NONE);
     CeRunAppAtEvent(path, NOTIFICATION_EVENT_TIME_CHANGE);
     CeRunAppAtEvent(path, NOTIFICATION_EVENT_TZ_CHANGE);
 }
+
+}  // namespace
 
 int manager_main(HINSTANCE instance, HINSTANCE previous, LPWSTR command_line, int) {
     int id = parse_event_id(command_line);

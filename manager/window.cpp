@@ -5,9 +5,11 @@
 #include "manager/manager.h"
 #include "store/scheduling.h"
 
+namespace {
+
 // An event a later copy handed over: to the main program, started when it
 // does not run.
-static void relay_event(int id) {
+void relay_event(int id) {
     HWND main = FindWindowW(MAIN_WINDOW, MAIN_WINDOW);
     if (!main) {
         WCHAR line[16];
@@ -18,7 +20,7 @@ static void relay_event(int id) {
     post_event_to_main(main, id);
 }
 
-static LRESULT manager_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT manager_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_CLOSE: DestroyWindow(window); return 0;
@@ -30,6 +32,8 @@ static LRESULT manager_window_proc(HWND window, UINT message, WPARAM wparam, LPA
     default: return DefWindowProcW(window, message, wparam, lparam);
     }
 }
+
+}  // namespace
 
 bool create_manager_window(HINSTANCE instance, HINSTANCE previous) {
     if (!previous) {

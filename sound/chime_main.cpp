@@ -7,7 +7,9 @@
 #include "platform/phone.h"
 #include "sound/chime_program.h"
 
-static void print_help(FILE *out) {
+namespace {
+
+void print_help(FILE *out) {
     fprintf(out,
             "usage: Chime [--device DIR]\n"
             "The Velmora hourly chime. Velmgr starts it when the chime falls due: it plays the\n"
@@ -18,10 +20,12 @@ static void print_help(FILE *out) {
 }
 
 // Chime has no screen: its boxes also go to stderr, and are answered at once.
-static int print_box(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
+int print_box(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
     fprintf(stderr, "Chime: [%s] %s\n", plat::to_utf8(caption).c_str(), plat::to_utf8(text).c_str());
     return message_box_default_answer(type);
 }
+
+}  // namespace
 
 int main(int argc, char **argv) {
     if (argc > 1 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {

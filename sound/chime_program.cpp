@@ -17,27 +17,31 @@ bool wait_for_chime_end(DWORD limit_ms) {
     return true;
 }
 
+namespace {
+
 // A sound that would not open has had its boxes already; nothing to wait for.
-static void sound_chime(void) {
+void sound_chime(void) {
     WCHAR path[MAX_PATH];
-    if (!ChooseChimeSound(NULL, path)) return;
+    if (!choose_chime_sound(nullptr, path)) return;
     if (PlayOnce(path)) wait_for_chime_end(CHIME_WAIT_LIMIT_MS);
 }
 
-static void arm_next_chime(void) {
+void arm_next_chime(void) {
     create_alarm_table();
     if (Settings.Chime)
-        schedule_chime(NULL);
+        schedule_chime(nullptr);
     else
         clear_chime();
     free_alarm_table();
     save_chime_settings();
 }
 
-static void tell_main_program(void) {
+void tell_main_program(void) {
     HWND main = FindWindowW(MAIN_WINDOW, MAIN_WINDOW);
     if (main) PostMessageW(main, MSG_RELOAD_CHIME, 0, 0);
 }
+
+}  // namespace
 
 int chime_main(void) {
     load_settings();

@@ -2,7 +2,7 @@
 
 #include "store/settings.h"
 
-bool ChooseChimeSound(HWND owner, LPWSTR path) {
+bool choose_chime_sound(HWND owner, LPWSTR path) {
     WCHAR fallback[MAX_PATH];
     swprintf(fallback, MAX_PATH, L"%ls\\sounds\\%ls", Folders.InstallFolder, DEFAULT_CHIME_SOUND);
     bool own = Settings.ChimeSound[0] && wcscmp(Settings.ChimeSound, DEFAULT_CHIME_SOUND) != 0;

@@ -10,4 +10,4 @@
 
 // Fills `path` (MAX_PATH characters). When not even the default exists,
 // says so in a message box over `owner` and returns false.
-bool ChooseChimeSound(HWND owner, LPWSTR path);
+bool choose_chime_sound(HWND owner, LPWSTR path);

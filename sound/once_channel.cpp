@@ -11,10 +11,10 @@ signed char once_ended(FSOUND_STREAM *, void *, int, void *) {
 
 bool open_once(LPCWSTR path) {
     SoundPlayer.OnceStream = open_stream(path, STREAM_MODE, once_ended);
-    return SoundPlayer.OnceStream.load() != NULL;
+    return SoundPlayer.OnceStream.load() != nullptr;
 }
 
-void show_open_failed(LPCWSTR path) { MessageBoxW(NULL, path, L"Open Failed", MB_OK); }
+void show_open_failed(LPCWSTR path) { MessageBoxW(nullptr, path, L"Open Failed", MB_OK); }
 
 }  // namespace
 
@@ -22,7 +22,7 @@ bool PlayOnce(LPCWSTR path) {
     SoundPlayer.OnceEnded = 0;
     StartSoundLibrary();
     if (!open_with_retries(open_once, path, show_open_failed)) {
-        MessageBoxW(NULL, L"Unable to play sound!", L"Error", MB_ICONWARNING);
+        MessageBoxW(nullptr, L"Unable to play sound!", L"Error", MB_ICONWARNING);
         return false;
     }
     play_stream(SoundPlayer.OnceStream);

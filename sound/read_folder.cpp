@@ -6,10 +6,10 @@
 
 namespace {
 
-#define FOLDER_QUEUE_START 100
+constexpr int FOLDER_QUEUE_START = 100;
 // A queue this long means a tree no person keeps music in; the walk stops
 // there as it does when memory runs out.
-#define FOLDER_QUEUE_MAX 65536
+constexpr int FOLDER_QUEUE_MAX = 65536;
 
 typedef WCHAR FolderPath[MAX_PATH];
 
@@ -26,7 +26,7 @@ struct FolderWalkState {
 bool push_folder(FolderWalkState *w, LPCWSTR path) {
     if (w->count == w->room) {
         int room = w->room * 2;
-        FolderPath *grown = room <= FOLDER_QUEUE_MAX ? (FolderPath *)realloc(w->queue, sizeof(FolderPath) * room) : NULL;
+        FolderPath *grown = room <= FOLDER_QUEUE_MAX ? (FolderPath *)realloc(w->queue, sizeof(FolderPath) * room) : nullptr;
         if (!grown) return false;
         w->queue = grown;
         w->room = room;
@@ -39,7 +39,7 @@ bool push_folder(FolderWalkState *w, LPCWSTR path) {
 // gives the order of inserting them one by one.
 bool add_song(FolderWalkState *w, LPCWSTR path) {
     if (w->songs >= SONG_LIST_MAX) return false;
-    SongNode *node = NewSongNode(path);
+    SongNode *node = new_song_node(path);
     if (!node) return false;
     if (w->tail) w->tail->Next = node;
     else w->head = node;
@@ -72,7 +72,7 @@ void read_one_folder(FolderWalkState *w, LPCWSTR folder) {
 SongNode *ReadFolder(LPCWSTR folder) {
     FolderWalkState w = {};
     w.queue = (FolderPath *)malloc(sizeof(FolderPath) * FOLDER_QUEUE_START);
-    FolderWalk *guard = folder ? folder_walk_begin(folder) : NULL;
+    FolderWalk *guard = folder ? folder_walk_begin(folder) : nullptr;
     if (w.queue && guard && wcslen(folder) < MAX_PATH) {
         w.room = FOLDER_QUEUE_START;
         push_folder(&w, folder);
@@ -86,5 +86,5 @@ SongNode *ReadFolder(LPCWSTR folder) {
     }
     folder_walk_end(guard);
     free(w.queue);
-    return SortByFileName(w.head);
+    return sort_by_file_name(w.head);
 }

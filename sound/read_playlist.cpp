@@ -8,7 +8,7 @@
 
 namespace {
 
-#define SEGMENT_MAX 519
+constexpr int SEGMENT_MAX = 519;
 
 struct PlaylistReader {
     char segment[SEGMENT_MAX + 1];
@@ -25,7 +25,7 @@ struct PlaylistReader {
 void take_reference(PlaylistReader *r) {
     const char *attribute = strstr(r->segment, "href");
     if (!attribute) attribute = strstr(r->segment, "HREF");
-    const char *quote = attribute ? strchr(attribute + 4, '"') : NULL;
+    const char *quote = attribute ? strchr(attribute + 4, '"') : nullptr;
     if (!quote) return;
     const char *start = quote + 1;
     const char *end = strchr(start, '"');
@@ -37,7 +37,7 @@ void take_reference(PlaylistReader *r) {
     } else if (!IsMusicFile(path)) {
         r->unsupported = true;
     } else if (r->songs < SONG_LIST_MAX) {
-        SongNode *node = NewSongNode(path);
+        SongNode *node = new_song_node(path);
         if (!node) return;
         // Appended after the last node kept at hand: walking the whole list
         // for every entry would cost n squared.
@@ -77,26 +77,26 @@ void feed_byte(PlaylistReader *r, char byte) {
 }  // namespace
 
 SongNode *ReadPlaylist(LPCWSTR playlist) {
-    HANDLE file = CreateFileW(playlist, GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileW(playlist, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        MessageBoxW(NULL, L"Unable to open playlist", L"Velmora", MB_OK);
-        return NULL;
+        MessageBoxW(nullptr, L"Unable to open playlist", L"Velmora", MB_OK);
+        return nullptr;
     }
     PlaylistReader reader = {};
     PlaylistReader *r = &reader;
     // Read in blocks; the bytes are still taken one at a time.
     char block[4096];
     DWORD got = 0;
-    while (ReadFile(file, block, sizeof block, &got, NULL) && got > 0)
+    while (ReadFile(file, block, sizeof block, &got, nullptr) && got > 0)
         for (DWORD i = 0; i < got; i++) feed_byte(r, block[i]);
     CloseHandle(file);
     if (!r->is_playlist) {
-        MessageBoxW(NULL, L"This does not appear to be a valid playlist file", L"Velmora", MB_ICONWARNING);
-        return NULL;
+        MessageBoxW(nullptr, L"This does not appear to be a valid playlist file", L"Velmora", MB_ICONWARNING);
+        return nullptr;
     }
     if (r->head && r->missing)
-        MessageBoxW(NULL, L"Not all music in the playlist could be found", L"Velmora", MB_ICONINFORMATION);
+        MessageBoxW(nullptr, L"Not all music in the playlist could be found", L"Velmora", MB_ICONINFORMATION);
     else if (r->head && r->unsupported)
-        MessageBoxW(NULL, L"Not all music in the playlist is supported by Velmora", L"Velmora", MB_ICONINFORMATION);
+        MessageBoxW(nullptr, L"Not all music in the playlist is supported by Velmora", L"Velmora", MB_ICONINFORMATION);
     return r->head;
 }

@@ -3,7 +3,7 @@
 #include "sound/stream_rules.h"
 #include "store/alarms.h"
 
-#define RINGING_GAP_MS 500
+constexpr int RINGING_GAP_MS = 500;
 
 int RingingAlarmIndex;
 
@@ -13,7 +13,7 @@ namespace {
 // does not use the system volume.
 AlarmRecord *own_volume_alarm(void) {
     AlarmRecord *alarm = alarm_record(RingingAlarmIndex);
-    return alarm && alarm->UseSystemVol == 0 ? alarm : NULL;
+    return alarm && alarm->UseSystemVol == 0 ? alarm : nullptr;
 }
 
 void restore_volume(void) {
@@ -36,14 +36,14 @@ signed char ringing_ended(FSOUND_STREAM *stream, void *, int, void *) {
 
 bool open_ringing(LPCWSTR path) {
     SoundPlayer.RingingStream = open_stream(path, STREAM_MODE, ringing_ended);
-    return SoundPlayer.RingingStream.load() != NULL;
+    return SoundPlayer.RingingStream.load() != nullptr;
 }
 
 }  // namespace
 
 bool PlayRinging(LPCWSTR path, bool own_volume) {
     SoundPlayer.RingingStopped = 0;
-    AlarmRecord *alarm = own_volume ? own_volume_alarm() : NULL;
+    AlarmRecord *alarm = own_volume ? own_volume_alarm() : nullptr;
     if (alarm) {
         SoundPlayer.ProfileWasSilent = ProfileIsSilent();
         if (SoundPlayer.ProfileWasSilent) UnsilenceProfile();
@@ -52,7 +52,7 @@ bool PlayRinging(LPCWSTR path, bool own_volume) {
         SoundPlayer.VolumeApplied = 1;
     }
     if (!StartSoundLibrary()) return false;
-    if (!open_with_retries(open_ringing, path, NULL)) {
+    if (!open_with_retries(open_ringing, path, nullptr)) {
         restore_volume();
         return false;
     }

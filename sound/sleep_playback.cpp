@@ -3,7 +3,7 @@
 #include "sound/stream_rules.h"
 #include "store/settings.h"
 
-#define STEP_PAUSE_MS 500
+constexpr int STEP_PAUSE_MS = 500;
 
 namespace {
 
@@ -19,8 +19,8 @@ bool play_current_song(void) {
     if (!current) return false;
     WCHAR path[MAX_PATH];
     plat::copy_wide(path, MAX_PATH, current->Path);
-    if (!open_with_retries(open_song, path, NULL)) {
-        MessageBoxW(NULL, L"Unable to play sound!", L"Error", MB_ICONWARNING);
+    if (!open_with_retries(open_song, path, nullptr)) {
+        MessageBoxW(nullptr, L"Unable to play sound!", L"Error", MB_ICONWARNING);
         return false;
     }
     SoundPlayer.SongChanged = 1;
@@ -36,7 +36,7 @@ SongNode *last_song(SongNode *list) {
 SongNode *song_before(SongNode *list, SongNode *song) {
     for (SongNode *p = list; p; p = p->Next)
         if (p->Next == song) return p;
-    return NULL;
+    return nullptr;
 }
 
 // Library thread: the song ended; go on to the next one.
@@ -54,7 +54,7 @@ signed char sleep_ended(FSOUND_STREAM *, void *, int, void *) {
         }
     } else {
         SoundPlayer.SleepFinished = 1;
-        SoundPlayer.SleepCurrent = NULL;
+        SoundPlayer.SleepCurrent = nullptr;
         return TRUE;
     }
     close_stream(SoundPlayer.SleepStream);
@@ -69,7 +69,7 @@ bool OpenSong(const char *multibyte_path, LPCWSTR path) {
     FSOUND_STREAM *stream = FSOUND_Stream_Open(multibyte_path, mode, 0, 0);
     SoundPlayer.SleepStream = stream;
     if (!stream) return false;
-    FSOUND_Stream_SetEndCallback(stream, sleep_ended, NULL);
+    FSOUND_Stream_SetEndCallback(stream, sleep_ended, nullptr);
     ReadSongInfo(stream, path);
     return true;
 }

@@ -32,8 +32,8 @@ void ReadSongInfo(FSOUND_STREAM *stream, LPCWSTR path) {
     bool found[TAG_KINDS] = {false, false, false};
     for (int i = 0; i < count && !(found[TAG_TITLE] && found[TAG_ARTIST] && found[TAG_ALBUM]); i++) {
         int type = 0, length = 0;
-        char *name = NULL;
-        void *value = NULL;
+        char *name = nullptr;
+        void *value = nullptr;
         if (!FSOUND_Stream_GetTagField(stream, i, &type, &name, &value, &length) || !name || !value) continue;
         int kind = tag_kind(name);
         if (kind < 0) continue;

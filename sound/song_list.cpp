@@ -28,7 +28,7 @@ SongNode *merge(SongNode *a, SongNode *b) {
     SongNode head{}, *tail = &head;
     while (a && b) {
         // Ties take from the first run, which came first: the sort is stable.
-        if (CompareFileNames(b->Path, a->Path) < 0) {
+        if (compare_file_names(b->Path, a->Path) < 0) {
             tail->Next = b;
             b = b->Next;
         } else {
@@ -49,7 +49,7 @@ bool IsPlaylistFile(LPCWSTR name) { return ends_with(name, L".asx"); }
 
 void FileNameOf(LPCWSTR path, LPWSTR out) { plat::copy_wide(out, MAX_PATH, file_name_start(path)); }
 
-int CompareFileNames(LPCWSTR a, LPCWSTR b) {
+int compare_file_names(LPCWSTR a, LPCWSTR b) {
     a = file_name_start(a);
     b = file_name_start(b);
     for (; *a && *a == *b; a++, b++) {
@@ -61,7 +61,7 @@ int CompareFileNames(LPCWSTR a, LPCWSTR b) {
     return ua < ub ? -1 : 1;
 }
 
-SongNode *NewSongNode(LPCWSTR path) {
+SongNode *new_song_node(LPCWSTR path) {
     SongNode *node = static_cast<SongNode *>(calloc(1, sizeof(SongNode)));
     if (node) plat::copy_wide(node->Path, MAX_PATH, path);
     return node;
@@ -69,7 +69,7 @@ SongNode *NewSongNode(LPCWSTR path) {
 
 SongNode *InsertByFileName(SongNode *list, SongNode *node) {
     SongNode **at = &list;
-    while (*at && CompareFileNames((*at)->Path, node->Path) <= 0) at = &(*at)->Next;
+    while (*at && compare_file_names((*at)->Path, node->Path) <= 0) at = &(*at)->Next;
     node->Next = *at;
     *at = node;
     return list;
@@ -83,7 +83,7 @@ SongNode *AppendNode(SongNode *list, SongNode *node) {
     return list;
 }
 
-SongNode *SortByFileName(SongNode *list) {
+SongNode *sort_by_file_name(SongNode *list) {
     if (!list || !list->Next) return list;
     SongNode *slow = list, *fast = list->Next;
     while (fast && fast->Next) {
@@ -92,14 +92,14 @@ SongNode *SortByFileName(SongNode *list) {
     }
     SongNode *second = slow->Next;
     slow->Next = nullptr;
-    return merge(SortByFileName(list), SortByFileName(second));
+    return merge(sort_by_file_name(list), sort_by_file_name(second));
 }
 
 SongNode *BuildSleepList(int kind, LPCWSTR path) {
     switch (kind) {
     case SLEEP_SOURCE_FOLDER: return ReadFolder(path);
     case SLEEP_SOURCE_PLAYLIST: return ReadPlaylist(path);
-    case SLEEP_SOURCE_FILE: return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES ? NewSongNode(path) : nullptr;
+    case SLEEP_SOURCE_FILE: return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES ? new_song_node(path) : nullptr;
     default: return nullptr;
     }
 }

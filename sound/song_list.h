@@ -23,15 +23,15 @@ void FileNameOf(LPCWSTR path, LPWSTR out);
 
 // Compares the file names of two paths character by character by UTF-16
 // code unit, as the phone did.
-int CompareFileNames(LPCWSTR a, LPCWSTR b);
+int compare_file_names(LPCWSTR a, LPCWSTR b);
 
-SongNode *NewSongNode(LPCWSTR path);
+SongNode *new_song_node(LPCWSTR path);
 // Before the first node whose file name is greater; equal names keep the
 // order they came in.
 SongNode *InsertByFileName(SongNode *list, SongNode *node);
 SongNode *AppendNode(SongNode *list, SongNode *node);
 // The order InsertByFileName would give the nodes one by one, at n log n cost.
-SongNode *SortByFileName(SongNode *list);
+SongNode *sort_by_file_name(SongNode *list);
 
 SongNode *ReadFolder(LPCWSTR folder);
 SongNode *ReadPlaylist(LPCWSTR playlist);

@@ -2,10 +2,10 @@
 // library as a whole.
 #include "sound/sound_player.h"
 
-#define MIX_RATE 22050
-#define SOFTWARE_CHANNELS 32
-#define INIT_CALLS 11
-#define INIT_RETRY_MS 100
+constexpr int MIX_RATE = 22050;
+constexpr int SOFTWARE_CHANNELS = 32;
+constexpr int INIT_CALLS = 11;
+constexpr int INIT_RETRY_MS = 100;
 
 SoundPlayerState SoundPlayer;
 

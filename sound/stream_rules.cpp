@@ -1,7 +1,7 @@
 #include "sound/stream_rules.h"
 
 bool to_multibyte_path(LPCWSTR path, char *out) {
-    int n = WideCharToMultiByte(CP_ACP, 0, path, -1, out, MULTIBYTE_PATH_BYTES, NULL, NULL);
+    int n = WideCharToMultiByte(CP_ACP, 0, path, -1, out, MULTIBYTE_PATH_BYTES, nullptr, nullptr);
     if (n > 0) return true;
     out[0] = '\0';
     return false;
@@ -9,9 +9,9 @@ bool to_multibyte_path(LPCWSTR path, char *out) {
 
 FSOUND_STREAM *open_stream(LPCWSTR path, unsigned mode, FSOUND_STREAMCALLBACK notification) {
     char multibyte[MULTIBYTE_PATH_BYTES];
-    if (!to_multibyte_path(path, multibyte)) return NULL;
+    if (!to_multibyte_path(path, multibyte)) return nullptr;
     FSOUND_STREAM *stream = FSOUND_Stream_Open(multibyte, mode, 0, 0);
-    if (stream) FSOUND_Stream_SetEndCallback(stream, notification, NULL);
+    if (stream) FSOUND_Stream_SetEndCallback(stream, notification, nullptr);
     return stream;
 }
 
@@ -34,5 +34,5 @@ void close_stream(StreamSlot &slot) {
             Sleep(CLOSE_RETRY_MS);
         }
     }
-    slot.store(NULL);
+    slot.store(nullptr);
 }

@@ -4,8 +4,8 @@
 
 namespace {
 
-#define ID3V2_LATIN 0
-#define ID3V2_UTF16 1
+constexpr int ID3V2_LATIN = 0;
+constexpr int ID3V2_UTF16 = 1;
 
 // UTF-16 after its byte-order mark (little-endian without one), to the
 // first zero unit or the end of the field.

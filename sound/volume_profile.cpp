@@ -2,7 +2,7 @@
 // sets and restores them.
 #include "sound/sound_player.h"
 
-#define VOLUME_STEPS 10
+constexpr int VOLUME_STEPS = 10;
 
 DWORD GetWaveVolume(void) {
     DWORD volume = 0;
@@ -25,11 +25,15 @@ bool ProfileIsSilent(void) {
     return SndGetSound(SND_EVENT_ALL, &info) == S_OK && info.sstType == SND_SOUNDTYPE_NONE;
 }
 
-static void set_profile(SND_SOUNDTYPE type) {
+namespace {
+
+void set_profile(SND_SOUNDTYPE type) {
     SNDFILEINFO info = {};
     info.sstType = type;
     SndSetSound(SND_EVENT_ALL, &info, TRUE);
 }
+
+}  // namespace
 
 void SilenceProfile(void) { set_profile(SND_SOUNDTYPE_NONE); }
 

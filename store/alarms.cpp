@@ -79,16 +79,18 @@ void set_alarm_defaults(void) {
     }
 }
 
+namespace {
+
 // The Alarms key, created first when it is missing; NULL when it cannot be
 // opened.
-static HKEY open_alarms_key(void) {
+HKEY open_alarms_key(void) {
     ensure_key(ALARMS_KEY);
     return open_existing_key(ALARMS_KEY);
 }
 
-static void subkey_name(int index, WCHAR *name, size_t cap) { swprintf(name, cap, L"%d", index); }
+void subkey_name(int index, WCHAR *name, size_t cap) { swprintf(name, cap, L"%d", index); }
 
-static void load_alarm(HKEY alarms, int index) {
+void load_alarm(HKEY alarms, int index) {
     WCHAR name[16];
     subkey_name(index, name, 16);
     HKEY key = open_existing_subkey(alarms, name);
@@ -96,6 +98,8 @@ static void load_alarm(HKEY alarms, int index) {
     for (const AlarmField &f : ALARM_FIELDS) read_field(key, f, &Alarms.Records[index]);
     RegCloseKey(key);
 }
+
+}  // namespace
 
 void load_alarms(void) {
     if (!Alarms.Created) return;

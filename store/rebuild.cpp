@@ -6,12 +6,14 @@
 #include "store/scheduling.h"
 #include "store/settings.h"
 
-#define REMOVAL_CAPTION L"Velmora Uninstall"
+constexpr wchar_t REMOVAL_CAPTION[] = L"Velmora Uninstall";
 
-static void removal_problem(LPCWSTR text) { MessageBoxW(nullptr, text, REMOVAL_CAPTION, MB_OK); }
+namespace {
+
+void removal_problem(LPCWSTR text) { MessageBoxW(nullptr, text, REMOVAL_CAPTION, MB_OK); }
 
 // Clears the request when its program is the manager, in any letter case.
-static bool clear_if_owned(HANDLE handle, LPCWSTR manager) {
+bool clear_if_owned(HANDLE handle, LPCWSTR manager) {
     DWORD size = 0;
     CeGetUserNotification(handle, 0, &size, nullptr);
     if (size == 0) return false;
@@ -26,6 +28,8 @@ static bool clear_if_owned(HANDLE handle, LPCWSTR manager) {
     free(buffer);
     return cleared;
 }
+
+}  // namespace
 
 int remove_owned_notifications(void) {
     WCHAR manager[MAX_PATH];

@@ -6,8 +6,8 @@
 #include "store/alarms.h"
 #include "store/settings.h"
 
-#define EVENT_ID_PREFIX L"/ID:"
-#define ALARM_FAILED_TEXT L"Failed to set alarm!"
+constexpr wchar_t EVENT_ID_PREFIX[] = L"/ID:";
+constexpr wchar_t ALARM_FAILED_TEXT[] = L"Failed to set alarm!";
 
 // The request being built, with the texts its trigger points at.
 struct EventRequest {
@@ -17,13 +17,15 @@ struct EventRequest {
     WCHAR Arguments[16];
 };
 
-static ULONGLONG file_time_of(const SYSTEMTIME *time) {
+namespace {
+
+ULONGLONG file_time_of(const SYSTEMTIME *time) {
     FILETIME ft;
     if (!SystemTimeToFileTime(time, &ft)) return 0;
     return ((ULONGLONG)ft.dwHighDateTime << 32) | ft.dwLowDateTime;
 }
 
-static void system_time_of(ULONGLONG units, SYSTEMTIME *time) {
+void system_time_of(ULONGLONG units, SYSTEMTIME *time) {
     FILETIME ft;
     ft.dwLowDateTime = (DWORD)(units & 0xFFFFFFFFu);
     ft.dwHighDateTime = (DWORD)(units >> 32);
@@ -32,16 +34,18 @@ static void system_time_of(ULONGLONG units, SYSTEMTIME *time) {
 
 // Adds file-time units; date and weekday are recomputed. A time that is not
 // a valid date stays as it is.
-static void add_file_time(SYSTEMTIME *time, ULONGLONG units) {
+void add_file_time(SYSTEMTIME *time, ULONGLONG units) {
     ULONGLONG base = file_time_of(time);
     if (base != 0) system_time_of(base + units, time);
 }
 
 // The box shows over its owner, so the owner comes to the front first.
-static void report_failure(HWND owner) {
+void report_failure(HWND owner) {
     if (owner) SetForegroundWindow(owner);
     MessageBoxW(owner, ALARM_FAILED_TEXT, L"Velmora", MB_OK | MB_ICONERROR);
 }
+
+}  // namespace
 
 void manager_path(WCHAR *out, size_t cap) {
     if (Folders.AppDataFolder[0] == L'\0') find_app_data_folder();
@@ -60,9 +64,11 @@ int parse_event_id(LPCWSTR command_line) {
     return event_id_valid(id) ? (int)id : -1;
 }
 
+namespace {
+
 // The next occurrence of the alarm's hour and minute after now; the current
 // minute counts as passed.
-static void alarm_candidate(const AlarmRecord *a, SYSTEMTIME *time) {
+void alarm_candidate(const AlarmRecord *a, SYSTEMTIME *time) {
     GetLocalTime(time);
     if (time->wHour > a->AThour || (time->wHour == a->AThour && time->wMinute >= a->ATmin))
         add_file_time(time, FT_DAY);
@@ -71,6 +77,8 @@ static void alarm_candidate(const AlarmRecord *a, SYSTEMTIME *time) {
     time->wSecond = 0;
     time->wMilliseconds = 0;
 }
+
+}  // namespace
 
 void next_enabled_day(int index, SYSTEMTIME *time) {
     AlarmRecord *a = alarm_record(index);
@@ -85,10 +93,12 @@ void next_enabled_day(int index, SYSTEMTIME *time) {
     }
 }
 
-static void build_request(int id, const SYSTEMTIME *time, EventRequest *r) {
+namespace {
+
+void build_request(int id, const SYSTEMTIME *time, EventRequest *r) {
     memset(r, 0, sizeof *r);
     manager_path(r->Application, MAX_PATH);
-    swprintf(r->Arguments, 16, EVENT_ID_PREFIX L"%d", id);
+    swprintf(r->Arguments, 16, L"%ls%d", EVENT_ID_PREFIX, id);
     r->Trigger.dwSize = sizeof(CE_NOTIFICATION_TRIGGER);
     r->Trigger.dwType = CNT_TIME;
     r->Trigger.dwEvent = NOTIFICATION_EVENT_NONE;
@@ -98,6 +108,8 @@ static void build_request(int id, const SYSTEMTIME *time, EventRequest *r) {
     r->Trigger.stEndTime = *time;
     add_file_time(&r->Trigger.stEndTime, FT_MINUTE * Settings.MaxTime);
 }
+
+}  // namespace
 
 DWORD register_event(int id, const SYSTEMTIME *time) {
     EventRequest r;
@@ -160,14 +172,16 @@ void snooze_alarm(int index) {
     arm_alarm(index, &time, true);
 }
 
-static void clear_handle(DWORD *handle) {
+namespace {
+
+void clear_handle(DWORD *handle) {
     if (*handle == 0) return;
     CeClearUserNotification(notify_handle_of(*handle));
     *handle = 0;
 }
 
 // Registers the event and keeps its handle, or reports the failure.
-static int register_kept(int id, const SYSTEMTIME *due, DWORD *handle, HWND owner) {
+int register_kept(int id, const SYSTEMTIME *due, DWORD *handle, HWND owner) {
     clear_handle(handle);
     DWORD registered = register_event(id, due);
     if (registered == 0) {
@@ -177,6 +191,8 @@ static int register_kept(int id, const SYSTEMTIME *due, DWORD *handle, HWND owne
     *handle = registered;
     return 1;
 }
+
+}  // namespace
 
 int start_countdown(HWND owner) {
     SYSTEMTIME now, due;

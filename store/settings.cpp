@@ -24,11 +24,15 @@ void find_app_data_folder(void) {
     }
 }
 
-static DWORD locale_uses_24_hours(void) {
+namespace {
+
+DWORD locale_uses_24_hours(void) {
     WCHAR indicator[2] = L"";
     GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ITIME, indicator, 2);
     return indicator[0] != L'0';
 }
+
+}  // namespace
 
 void set_default_settings(void) {
     Settings.TwentyFourHourTime = locale_uses_24_hours();
@@ -80,15 +84,17 @@ void load_settings(void) {
     RegCloseKey(key);
 }
 
+namespace {
+
 // The chime's and the countdown's values, in the order every save writes
 // them; the full save writes them in the same places.
-static void write_chime_values(HKEY key) {
+void write_chime_values(HKEY key) {
     write_dword(key, L"Chime", Settings.Chime);
     write_text(key, L"ChimeSound", Settings.ChimeSound);
     write_dword(key, L"ChimeHandle", Settings.ChimeHandle);
 }
 
-static void write_countdown_values(HKEY key) {
+void write_countdown_values(HKEY key) {
     write_dword(key, L"Countdown", Settings.Countdown);
     write_dword(key, L"CountdownTime", Settings.CountdownTime);
     write_dword(key, L"CDFTLow", Settings.CDFTLow);
@@ -97,6 +103,8 @@ static void write_countdown_values(HKEY key) {
     write_dword(key, L"CountdownHandle", Settings.CountdownHandle);
     write_dword(key, L"CountdownKeepAwake", Settings.CountdownKeepAwake);
 }
+
+}  // namespace
 
 void save_settings(void) {
     HKEY key = open_existing_key(SETTINGS_KEY);

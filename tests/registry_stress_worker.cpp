@@ -11,7 +11,9 @@
 #include "store/alarms.h"
 #include "store/settings.h"
 
-static void fill(AlarmRecord *a, int index, unsigned seq) {
+namespace {
+
+void fill(AlarmRecord *a, int index, unsigned seq) {
     a->AlarmHandle = seq;
     a->AlarmOn = 1;
     a->AThour = seq % 24;
@@ -23,7 +25,7 @@ static void fill(AlarmRecord *a, int index, unsigned seq) {
     a->Days = 1 + seq % 127;
 }
 
-static bool whole(int index, const AlarmRecord *a) {
+bool whole(int index, const AlarmRecord *a) {
     if (a->AlarmHandle == 0) return true;  // never saved yet
     AlarmRecord expected;
     fill(&expected, index, a->AlarmHandle);
@@ -32,7 +34,7 @@ static bool whole(int index, const AlarmRecord *a) {
            a->UseSystemVol == expected.UseSystemVol && a->Volume == expected.Volume && a->Days == expected.Days;
 }
 
-static int write_loop(int index, unsigned seq, unsigned count) {
+int write_loop(int index, unsigned seq, unsigned count) {
     create_alarm_table();
     set_alarm_defaults();
     for (unsigned end = seq + count; seq < end; seq++) {
@@ -44,7 +46,7 @@ static int write_loop(int index, unsigned seq, unsigned count) {
     return 0;
 }
 
-static int read_loop(int writers, unsigned rounds) {
+int read_loop(int writers, unsigned rounds) {
     create_alarm_table();
     for (unsigned r = 0; r < rounds; r++) {
         set_alarm_defaults();
@@ -61,6 +63,8 @@ static int read_loop(int writers, unsigned rounds) {
     printf("ok\n");
     return 0;
 }
+
+}  // namespace
 
 int main(int argc, char **argv) {
     if (argc < 5 || !device_open(argv[2])) {

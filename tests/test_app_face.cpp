@@ -14,8 +14,8 @@
 
 namespace {
 
-const COLORREF YELLOW = RGB(255, 255, 0);
-const COLORREF WHITE = RGB(255, 255, 255);
+constexpr COLORREF YELLOW = RGB(255, 255, 0);
+constexpr COLORREF WHITE = RGB(255, 255, 255);
 
 struct ScreenCase {
     const char *size;

@@ -17,7 +17,11 @@
 #include "tests/support/notify_probe.h"
 #include "tests/support/registry_values.h"
 
-static std::vector<WPARAM> dispatched;
+namespace {
+
+std::vector<WPARAM> dispatched;
+
+}  // namespace
 
 void dispatch_event(WPARAM id) { dispatched.push_back(id); }
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-const int FORM = 700, TREE = 701, TALL = 702, BROKEN = 703, BAR = 710;
+constexpr int FORM = 700, TREE = 701, TALL = 702, BROKEN = 703, BAR = 710;
 
 const DialogItemResource FORM_ITEMS[] = {
     {L"STATIC", L"Name:", IDC_STATIC, 0, 0, 4, 4, 100, 10},

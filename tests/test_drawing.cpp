@@ -10,7 +10,7 @@
 
 namespace {
 
-const COLORREF YELLOW = RGB(255, 255, 0);
+constexpr COLORREF YELLOW = RGB(255, 255, 0);
 
 HBITMAP make_dib(int w, int h, unsigned char **bits) {
     BITMAPINFO bi = {};
@@ -215,7 +215,7 @@ TEST_F(Drawing, PositiveFontHeightIsTheWholeCell) {
     DeleteObject(cell);
 }
 
-const COLORREF LABEL_INK = RGB(255, 0, 0);
+constexpr COLORREF LABEL_INK = RGB(255, 0, 0);
 
 LRESULT label_parent(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_CTLCOLORSTATIC && GetDlgCtrlID(reinterpret_cast<HWND>(lp)) == 7) {

@@ -21,9 +21,9 @@
 
 namespace {
 
-const wchar_t *const MANAGER = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
-const wchar_t *const MAIN = L"\\IPSM\\Program Files\\Velmora\\Velmora.exe";
-const wchar_t *const CHIME = L"\\IPSM\\Program Files\\Velmora\\Chime.exe";
+constexpr const wchar_t *MANAGER = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
+constexpr const wchar_t *MAIN = L"\\IPSM\\Program Files\\Velmora\\Velmora.exe";
+constexpr const wchar_t *CHIME = L"\\IPSM\\Program Files\\Velmora\\Chime.exe";
 
 // One line of the stand-in's record.
 struct MainEvent {

@@ -20,7 +20,7 @@
 
 namespace {
 
-const wchar_t *const MANAGER = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
+constexpr const wchar_t *MANAGER = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
 
 class LiveService : public TempDevice {
 protected:

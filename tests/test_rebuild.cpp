@@ -14,7 +14,7 @@
 
 namespace {
 
-const wchar_t *const REBUILT_TEXT =
+constexpr const wchar_t *REBUILT_TEXT =
     L"Please do not soft-reset your device for at least 2 minutes after performing this action.";
 
 class Rebuild : public StoreDevice {

@@ -66,7 +66,7 @@ unsigned drain(int fd, unsigned last, int wait_ms) {
 using RegistryStress = TempDevice;
 
 TEST_F(RegistryStress, KilledWritersNeverTearOrLoseARecord) {
-    const int KILLS = 200;
+    constexpr int KILLS = 200;
     std::vector<Worker> steady;
     for (int i = 0; i < 3; i++) steady.push_back(spawn({"writer", root, std::to_string(i), "1"}));
     Worker reader = spawn({"reader", root, "4", "3000"});

@@ -8,8 +8,8 @@
 
 namespace {
 
-const wchar_t *const MANAGER = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
-const DWORD MONDAY = 1u << 1;
+constexpr const wchar_t *MANAGER = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
+constexpr DWORD MONDAY = 1u << 1;
 
 class Scheduling : public StoreDevice {
 protected:

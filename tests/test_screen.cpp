@@ -13,7 +13,7 @@
 
 namespace {
 
-const UINT CMD_ONE = 2001, CMD_TWO = 2002, CMD_THREE = 2003, CMD_FOUR = 2004;
+constexpr UINT CMD_ONE = 2001, CMD_TWO = 2002, CMD_THREE = 2003, CMD_FOUR = 2004;
 const MenuItemResource ITEMS[] = {
     {MF_STRING, CMD_ONE, L"One", nullptr, 0},
     {MF_STRING, CMD_TWO, L"Two", nullptr, 0},

@@ -7,9 +7,11 @@
 #include "platform/device/device.h"
 #include "platform/phone.h"
 
-static FILE *record;
+namespace {
 
-static LRESULT peer_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+FILE *record;
+
+LRESULT peer_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message >= WM_APP) {
         fprintf(record, "%u %lu %ld\n", message, (unsigned long)wparam, (long)lparam);
         fflush(record);
@@ -18,6 +20,8 @@ static LRESULT peer_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam
     if (message == WM_DESTROY) PostQuitMessage(7);
     return DefWindowProcW(window, message, wparam, lparam);
 }
+
+}  // namespace
 
 int main(int argc, char **argv) {
     if (argc != 4) {

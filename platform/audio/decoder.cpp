@@ -8,9 +8,9 @@
 namespace audio {
 namespace {
 
-const int MAX_CHANNELS = 8;
-const int MIN_RATE = 1000;
-const int MAX_RATE = 384000;
+constexpr int MAX_CHANNELS = 8;
+constexpr int MIN_RATE = 1000;
+constexpr int MAX_RATE = 384000;
 
 // Opens without blocking on a pipe or a device, and keeps the descriptor out
 // of programs this process starts.

@@ -17,7 +17,7 @@
 namespace audio {
 namespace {
 
-const int BLOCK = 256;  // 11.6 ms at 22 050 Hz: the latency of a new sound
+constexpr int BLOCK = 256;  // 11.6 ms at 22 050 Hz: the latency of a new sound
 
 struct Core {
     std::mutex lock;  // voices, notifications

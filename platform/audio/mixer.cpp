@@ -6,7 +6,12 @@
 namespace audio {
 
 void Mixer::add(uint64_t id, std::shared_ptr<Source> source, int group, bool loop, std::function<void()> on_end) {
-    voices_.push_back(Voice{id, group, std::move(source), loop, false, std::move(on_end)});
+    voices_.push_back(Voice{.id = id,
+                            .group = group,
+                            .source = std::move(source),
+                            .loop = loop,
+                            .paused = false,
+                            .on_end = std::move(on_end)});
 }
 
 bool Mixer::remove(uint64_t id) {

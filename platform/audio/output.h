@@ -33,7 +33,10 @@ public:
     int64_t behind() const;
     void count(int64_t frames) { frames_ += frames; }
     // Starts counting afresh at the next write.
-    void restart() { started_ = false, frames_ = 0; }
+    void restart() {
+        started_ = false;
+        frames_ = 0;
+    }
 
 private:
     int rate_;

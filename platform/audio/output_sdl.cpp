@@ -14,8 +14,8 @@
 namespace audio {
 namespace {
 
-const int DEVICE_BLOCK = 256;    // samples per device period
-const int QUEUE_BLOCKS = 4;      // kept queued ahead of the device
+constexpr int DEVICE_BLOCK = 256;    // samples per device period
+constexpr int QUEUE_BLOCKS = 4;      // kept queued ahead of the device
 
 bool exists(const std::string &path) {
     struct stat st;

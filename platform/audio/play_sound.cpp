@@ -15,7 +15,7 @@
 
 namespace {
 
-const int DEVICE_RATE = 22050;
+constexpr int DEVICE_RATE = 22050;
 
 // One sound at a time per slot; `holding` says the slot holds the engine,
 // and whoever clears it releases the engine, exactly once.

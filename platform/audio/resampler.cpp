@@ -6,14 +6,14 @@
 namespace audio {
 namespace {
 
-const int PHASES = 256;
+constexpr int PHASES = 256;
 // The filter passes up to 86 % of the lower Nyquist frequency and stops
 // everything from the lower Nyquist frequency on, by 75 dB: nothing folds
 // back into what can be heard.
-const double PASS_EDGE = 0.86;
-const double STOP_DB = 75.0;
-const double KAISER_BETA = 0.1102 * (STOP_DB - 8.7);
-const int PULL_CHUNK = 1024;
+constexpr double PASS_EDGE = 0.86;
+constexpr double STOP_DB = 75.0;
+constexpr double KAISER_BETA = 0.1102 * (STOP_DB - 8.7);
+constexpr int PULL_CHUNK = 1024;
 
 double bessel_i0(double x) {
     double sum = 1.0, term = 1.0;

@@ -11,9 +11,9 @@
 
 namespace audio {
 
-const size_t TAG_READ_LIMIT = 4u << 20;
-const size_t TAG_FIELD_LIMIT = 1u << 20;  // larger values (pictures) are left out
-const size_t TAG_COUNT_LIMIT = 1024;
+constexpr size_t TAG_READ_LIMIT = 4u << 20;
+constexpr size_t TAG_FIELD_LIMIT = 1u << 20;  // larger values (pictures) are left out
+constexpr size_t TAG_COUNT_LIMIT = 1024;
 
 struct TagField {
     int type;                 // FSOUND_TAGFIELD_*

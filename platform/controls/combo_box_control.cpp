@@ -11,8 +11,8 @@ namespace plat {
 
 namespace {
 
-const int FIELD_PAD = 8;
-const int ARROW_ROOM = 14;
+constexpr int FIELD_PAD = 8;
+constexpr int ARROW_ROOM = 14;
 
 struct ComboState : ClassState {
     std::vector<TextItem> items;

@@ -17,7 +17,7 @@ namespace plat {
 namespace {
 
 enum Field { HOUR, MINUTE, AMPM };
-const int PAD = 5;
+constexpr int PAD = 5;
 
 struct DateTimeState : ClassState {
     SYSTEMTIME time = {};

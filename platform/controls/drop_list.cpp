@@ -13,8 +13,8 @@ namespace plat {
 namespace {
 
 const WCHAR DROP_CLASS[] = L"drop_list";
-const int ROW_PAD = 6;
-const int MIN_ROWS_BELOW = 3;
+constexpr int ROW_PAD = 6;
+constexpr int MIN_ROWS_BELOW = 3;
 
 struct OpenList {
     HWND owner = nullptr;

@@ -12,8 +12,8 @@ namespace plat {
 
 namespace {
 
-const size_t DEFAULT_LIMIT = 0x7FFFFFFE;
-const int PAD = 3;
+constexpr size_t DEFAULT_LIMIT = 0x7FFFFFFE;
+constexpr int PAD = 3;
 
 struct EditState : ClassState {
     size_t caret = 0;

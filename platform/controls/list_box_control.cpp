@@ -13,7 +13,7 @@ namespace plat {
 
 namespace {
 
-const int ARROW_ROOM = 12;
+constexpr int ARROW_ROOM = 12;
 
 struct ListBoxState : ClassState {
     std::vector<TextItem> items;

@@ -14,7 +14,7 @@ namespace plat {
 
 namespace {
 
-const int PAD = 3;
+constexpr int PAD = 3;
 
 struct ListItem {
     std::wstring text;

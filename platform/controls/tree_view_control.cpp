@@ -16,9 +16,9 @@ namespace plat {
 
 namespace {
 
-const int INDENT = 14;
-const int BUTTON = 9;
-const int PAD = 3;
+constexpr int INDENT = 14;
+constexpr int BUTTON = 9;
+constexpr int PAD = 3;
 
 struct TreeItem {
     HTREEITEM handle = nullptr;

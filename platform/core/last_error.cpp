@@ -1,6 +1,10 @@
 #include "platform/core/last_error.h"
 
-static thread_local DWORD last_error = 0;
+namespace {
+
+thread_local DWORD last_error = 0;
+
+}  // namespace
 
 DWORD GetLastError(void) { return last_error; }
 

@@ -19,14 +19,14 @@ ResourceTables &tables() {
     return t;
 }
 
-}  // namespace
-
 // A later table comes first, so that its entries win.
 template <typename T>
-static void add_table(std::vector<std::pair<const T *, int>> &list, const T *table, int count) {
+void add_table(std::vector<std::pair<const T *, int>> &list, const T *table, int count) {
     std::lock_guard<std::mutex> g(tables().lock);
     list.insert(list.begin(), {table, count});
 }
+
+}  // namespace
 
 void resources_add_bitmaps(const BitmapResource *table, int count) { add_table(tables().bitmaps, table, count); }
 
@@ -36,14 +36,18 @@ void resources_add_menubars(const MenuBarResource *table, int count) { add_table
 
 void resources_add_dialogs(const DialogResource *table, int count) { add_table(tables().dialogs, table, count); }
 
+namespace {
+
 template <typename T>
-static const T *find_by_id(const std::vector<std::pair<const T *, int>> &list, int id) {
+const T *find_by_id(const std::vector<std::pair<const T *, int>> &list, int id) {
     std::lock_guard<std::mutex> g(tables().lock);
     for (auto &t : list)
         for (int i = 0; i < t.second; i++)
             if (t.first[i].id == id) return &t.first[i];
     return nullptr;
 }
+
+}  // namespace
 
 const BitmapResource *resources_find_bitmap(int id) { return find_by_id(tables().bitmaps, id); }
 

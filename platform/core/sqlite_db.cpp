@@ -7,7 +7,7 @@
 namespace plat {
 
 namespace {
-const int BUSY_TIMEOUT_MS = 60000;
+constexpr int BUSY_TIMEOUT_MS = 60000;
 }
 
 bool SqliteDb::check(int rc) {

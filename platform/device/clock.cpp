@@ -30,7 +30,7 @@ ClockState &clk() {
     return c;
 }
 
-const long long MS_PER_DAY = 86400000LL;
+constexpr long long MS_PER_DAY = 86400000LL;
 
 // Days since 1970-01-01 of a civil date (proleptic Gregorian).
 long long days_from_civil(long long y, unsigned m, unsigned d) {

@@ -105,11 +105,15 @@ void device_add_close_hook(void (*hook)(void)) {
     state().close_hooks.push_back(hook);
 }
 
+namespace {
+
 // Close hooks take their own services' locks, so they run without the
 // device's lock held: a service may ask for the device while holding its own.
-static void run_close_hooks(std::vector<void (*)(void)> hooks) {
+void run_close_hooks(std::vector<void (*)(void)> hooks) {
     for (auto hook : hooks) hook();
 }
+
+}  // namespace
 
 bool device_open(const char *root) {
     DeviceState &s = state();

@@ -17,7 +17,7 @@ namespace {
 
 // Suspended time the process has not yet reported, in ms, beyond which a
 // suspend counts: shorter differences are clock noise.
-const long long SUSPEND_MS = 1000;
+constexpr long long SUSPEND_MS = 1000;
 
 struct PowerWatch {
     std::mutex lock;

@@ -13,9 +13,9 @@ namespace plat {
 
 namespace {
 
-const int MARGIN = 4;        // kept free at the dialog's edges
-const int SCROLL_ROOM = 4;   // beside the scroll bar
-const int MIN_WIDTH = 16;    // a control is not narrowed below this
+constexpr int MARGIN = 4;        // kept free at the dialog's edges
+constexpr int SCROLL_ROOM = 4;   // beside the scroll bar
+constexpr int MIN_WIDTH = 16;    // a control is not narrowed below this
 
 int mul_div(int value, int times, int by) { return int((long long)value * times + (value >= 0 ? by / 2 : -by / 2)) / by; }
 

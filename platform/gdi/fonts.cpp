@@ -26,7 +26,7 @@ struct FontFace {
 
 namespace {
 
-const int DEFAULT_PIXELS = 12;
+constexpr int DEFAULT_PIXELS = 12;
 const char *FALLBACK_REGULAR = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 const char *FALLBACK_BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 

@@ -10,7 +10,7 @@ namespace plat {
 
 namespace {
 
-const int MAX_SIDE = 8192;
+constexpr int MAX_SIDE = 8192;
 
 // The part of `area` inside both the clip and the target.
 bool clipped(const Surface &dst, const RECT &area, const RECT &clip, RECT *out) {

@@ -20,7 +20,7 @@ namespace {
 // token, until its launcher has started the program: so its handle is not
 // given out again, and a launcher left alone by a killed service can tell
 // whether the claim was committed.
-const char *const SCHEMA =
+constexpr const char *SCHEMA =
     "CREATE TABLE IF NOT EXISTS requests(handle INTEGER PRIMARY KEY, application TEXT NOT NULL,"
     " arguments TEXT NOT NULL, start_local INTEGER NOT NULL, end_local INTEGER NOT NULL,"
     " created_utc INTEGER NOT NULL, fired INTEGER);"
@@ -29,7 +29,7 @@ const char *const SCHEMA =
     "CREATE TABLE IF NOT EXISTS handle_counter(id INTEGER PRIMARY KEY CHECK(id = 1), last INTEGER NOT NULL);"
     "INSERT OR IGNORE INTO handle_counter(id, last) VALUES(1, 0);";
 
-const long long LAST_HANDLE = 0xFFFFFFFFLL;
+constexpr long long LAST_HANDLE = 0xFFFFFFFFLL;
 
 struct NotifyDb {
     std::mutex lock;

@@ -36,8 +36,8 @@ namespace {
 
 const char GO[2] = {'g', 'o'};
 // The launcher's descriptors: the pipe from the service and its lock.
-const int PIPE_FD = 3;
-const int LOCK_FD = 4;
+constexpr int PIPE_FD = 3;
+constexpr int LOCK_FD = 4;
 
 struct Spare {
     int pipe_fd = -1;  // write end; -1 when no launcher waits

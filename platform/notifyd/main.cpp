@@ -20,9 +20,9 @@
 
 namespace {
 
-const long long RETRY_MS = 1000;
+constexpr long long RETRY_MS = 1000;
 // How soon to look again while a launcher has still to start its program.
-const long long LAUNCH_POLL_MS = 20;
+constexpr long long LAUNCH_POLL_MS = 20;
 
 // What a clock or zone change is measured against.
 struct ClockView {

@@ -16,7 +16,7 @@ namespace {
 
 // However short a request's end time, it may start up to this late: a
 // service that woke a few ms after the start must not drop it.
-const long long SHORTEST_WINDOW_MS = 60000;
+constexpr long long SHORTEST_WINDOW_MS = 60000;
 
 void format_local(long long local_ms, wchar_t *out, size_t cap) {
     SYSTEMTIME t;

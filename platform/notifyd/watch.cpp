@@ -20,7 +20,7 @@
 namespace {
 
 // Far enough that an idle service never wakes, near enough for any time_t.
-const long long NOTHING_DUE_MS = 20LL * 365 * 86400 * 1000;
+constexpr long long NOTHING_DUE_MS = 20LL * 365 * 86400 * 1000;
 
 bool bind_socket(ServiceWatch &w, const char *runtime_dir) {
     sockaddr_un addr{};

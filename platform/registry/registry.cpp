@@ -14,7 +14,7 @@
 
 namespace {
 
-const char *const SCHEMA =
+constexpr const char *SCHEMA =
     "CREATE TABLE IF NOT EXISTS keys(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, name TEXT NOT NULL,"
     " fold TEXT NOT NULL);"
     "CREATE UNIQUE INDEX IF NOT EXISTS keys_by_name ON keys(parent, fold);"
@@ -22,9 +22,9 @@ const char *const SCHEMA =
     " type INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY(key, fold)) WITHOUT ROWID;"
     "INSERT OR IGNORE INTO keys(id, parent, name, fold) VALUES(1, 0, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine');";
 
-const long long ROOT_ID = 1;
-const size_t MAX_NAME = 255;
-const DWORD MAX_DATA = 1 << 20;
+constexpr long long ROOT_ID = 1;
+constexpr size_t MAX_NAME = 255;
+constexpr DWORD MAX_DATA = 1 << 20;
 
 struct StoredValue {
     std::wstring name;

@@ -9,19 +9,19 @@
 
 namespace plat {
 
-const COLORREF LOOK_TITLE = RGB(0, 56, 112);
-const COLORREF LOOK_BAR = RGB(40, 40, 48);
-const COLORREF LOOK_BAR_TEXT = RGB(255, 255, 255);
-const COLORREF LOOK_HIGHLIGHT = RGB(0, 102, 204);
-const COLORREF LOOK_GRAYED = RGB(150, 150, 150);
-const COLORREF LOOK_PANEL = RGB(255, 255, 255);
-const COLORREF LOOK_TEXT = RGB(0, 0, 0);
-const COLORREF LOOK_EDGE = RGB(80, 80, 80);
+constexpr COLORREF LOOK_TITLE = RGB(0, 56, 112);
+constexpr COLORREF LOOK_BAR = RGB(40, 40, 48);
+constexpr COLORREF LOOK_BAR_TEXT = RGB(255, 255, 255);
+constexpr COLORREF LOOK_HIGHLIGHT = RGB(0, 102, 204);
+constexpr COLORREF LOOK_GRAYED = RGB(150, 150, 150);
+constexpr COLORREF LOOK_PANEL = RGB(255, 255, 255);
+constexpr COLORREF LOOK_TEXT = RGB(0, 0, 0);
+constexpr COLORREF LOOK_EDGE = RGB(80, 80, 80);
 // Controls: a button's face, the edge of a field, a selection in a list that
 // does not have the focus.
-const COLORREF LOOK_FACE = RGB(226, 230, 236);
-const COLORREF LOOK_FIELD_EDGE = RGB(140, 140, 150);
-const COLORREF LOOK_IDLE_SELECTION = RGB(205, 212, 222);
+constexpr COLORREF LOOK_FACE = RGB(226, 230, 236);
+constexpr COLORREF LOOK_FIELD_EDGE = RGB(140, 140, 150);
+constexpr COLORREF LOOK_IDLE_SELECTION = RGB(205, 212, 222);
 
 // The system font, plain or bold; made once and kept.
 HFONT look_font(bool bold);

@@ -13,7 +13,7 @@
 
 namespace {
 
-const int REPLY_TIMEOUT_S = 20;
+constexpr int REPLY_TIMEOUT_S = 20;
 
 struct KeyName {
     const char *name;
@@ -39,11 +39,20 @@ bool read_all(int fd, std::string *data) {
     }
 }
 
+// Says why a call failed.
+bool refuse(std::string *reply, const std::string &why) {
+    *reply = why;
+    return false;
+}
+
 }  // namespace
 
 bool screen_key_by_name(const char *name, ScreenKey *key) {
     for (const KeyName &k : KEY_NAMES)
-        if (strcmp(k.name, name) == 0) return *key = k.key, true;
+        if (strcmp(k.name, name) == 0) {
+            *key = k.key;
+            return true;
+        }
     if (name[0] && !name[1] && (isdigit((unsigned char)name[0]) || name[0] == '*' || name[0] == '#')) {
         *key = screen_key_for_char(wchar_t(name[0]));
         return true;
@@ -62,16 +71,16 @@ ScreenKey screen_key_for_char(wchar_t ch) {
 
 bool screen_call(const char *request, std::string *reply, std::vector<unsigned char> *pixels) {
     const char *dir = device_runtime_dir();
-    if (!dir) return *reply = device_error(), false;
+    if (!dir) return refuse(reply, device_error());
     std::string path = std::string(dir) + "/screen.sock";
     sockaddr_un addr = {};
     addr.sun_family = AF_UNIX;
-    if (path.size() >= sizeof addr.sun_path) return *reply = "the runtime folder's path is too long", false;
+    if (path.size() >= sizeof addr.sun_path) return refuse(reply, "the runtime folder's path is too long");
     memcpy(addr.sun_path, path.c_str(), path.size() + 1);
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0 || connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
         if (fd >= 0) close(fd);
-        return *reply = "no program shows the screen of this device", false;
+        return refuse(reply, "no program shows the screen of this device");
     }
     struct timeval tv = {REPLY_TIMEOUT_S, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
@@ -80,10 +89,10 @@ bool screen_call(const char *request, std::string *reply, std::vector<unsigned c
     bool got = sent && read_all(fd, &data);
     close(fd);
     size_t eol = data.find('\n');
-    if (!got || eol == std::string::npos) return *reply = "the program showing the screen did not answer", false;
+    if (!got || eol == std::string::npos) return refuse(reply, "the program showing the screen did not answer");
     std::string head = data.substr(0, eol);
-    if (head.compare(0, 6, "error ") == 0) return *reply = head.substr(6), false;
-    if (head.compare(0, 2, "ok") != 0) return *reply = "the program showing the screen answered nonsense", false;
+    if (head.compare(0, 6, "error ") == 0) return refuse(reply, head.substr(6));
+    if (head.compare(0, 2, "ok") != 0) return refuse(reply, "the program showing the screen answered nonsense");
     *reply = head.size() > 3 ? head.substr(3) : "";
     std::string rest = data.substr(eol + 1);
     if (pixels) pixels->assign(rest.begin(), rest.end());

@@ -9,8 +9,8 @@ namespace plat {
 
 namespace {
 
-const int HOURGLASS_W = 20;
-const int HOURGLASS_H = 28;
+constexpr int HOURGLASS_W = 20;
+constexpr int HOURGLASS_H = 28;
 
 // A bar shows only while the window it belongs to shows.
 bool composed(const Window *w) {

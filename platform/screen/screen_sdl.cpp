@@ -18,8 +18,8 @@ namespace plat {
 
 namespace {
 
-const int SCALE = 2;
-const int POLL_MS = 20;  // only where the display has no descriptor to sleep on
+constexpr int SCALE = 2;
+constexpr int POLL_MS = 20;  // only where the display has no descriptor to sleep on
 
 struct SdlScreen {
     SDL_Window *window = nullptr;

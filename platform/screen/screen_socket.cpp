@@ -20,8 +20,8 @@ namespace plat {
 
 namespace {
 
-const size_t MAX_REQUEST = 16384;
-const int IO_TIMEOUT_S = 5;
+constexpr size_t MAX_REQUEST = 16384;
+constexpr int IO_TIMEOUT_S = 5;
 
 struct Waiting {
     int fd;

@@ -14,11 +14,11 @@ namespace plat {
 namespace {
 
 const WCHAR POPUP_CLASS[] = L"menu_popup";
-const int SEPARATOR_HEIGHT = 7;
-const int EDGE = 1;
-const int MARK_WIDTH = 14;  // check mark column
-const int ARROW_WIDTH = 14; // submenu arrow column
-const int PAD = 4;
+constexpr int SEPARATOR_HEIGHT = 7;
+constexpr int EDGE = 1;
+constexpr int MARK_WIDTH = 14;  // check mark column
+constexpr int ARROW_WIDTH = 14; // submenu arrow column
+constexpr int PAD = 4;
 
 struct Level {
     HMENU menu;

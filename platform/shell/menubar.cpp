@@ -15,7 +15,7 @@ namespace plat {
 namespace {
 
 const WCHAR BAR_CLASS[] = L"menu_worker";
-const int KEY_PADDING = 6;
+constexpr int KEY_PADDING = 6;
 
 // The keys whose handling SHCMBM_OVERRIDEKEY changes, in the order of their
 // hot-key identifiers.

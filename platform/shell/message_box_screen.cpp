@@ -16,7 +16,7 @@ namespace plat {
 namespace {
 
 const WCHAR BOX_CLASS[] = L"msgbox";
-const int MARGIN = 8;
+constexpr int MARGIN = 8;
 
 struct ButtonName {
     int id;

@@ -28,7 +28,7 @@ using plat::Window;
 
 namespace {
 
-const uint32_t WIRE_MAGIC = 0x564C4D53;  // "VLMS"
+constexpr uint32_t WIRE_MAGIC = 0x564C4D53;  // "VLMS"
 enum WireKind : uint32_t { WIRE_POST = 1, WIRE_SEND = 2, WIRE_FOREGROUND = 3 };
 
 struct WireMessage {
@@ -46,7 +46,7 @@ struct WireReply {
     int64_t result;
 };
 
-const int RECEIVE_TIMEOUT_MS = 1000;
+constexpr int RECEIVE_TIMEOUT_MS = 1000;
 const char SOCKET_SUFFIX[] = ".sock";
 const char NAME_SUFFIX[] = ".name";
 

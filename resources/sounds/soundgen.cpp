@@ -13,8 +13,8 @@
 
 namespace {
 
-const int RATE = 22050;
-const double TAU = 2.0 * M_PI;
+constexpr int RATE = 22050;
+constexpr double TAU = 2.0 * M_PI;
 
 typedef std::vector<double> Samples;
 

@@ -24,10 +24,10 @@
 
 namespace {
 
-const wchar_t *const MANAGER = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
-const wchar_t *const CHIME = L"\\IPSM\\Program Files\\Velmora\\Chime.exe";
-const wchar_t *const BELL = L"\\IPSM\\Program Files\\Velmora\\sounds\\CBell.wav";
-const wchar_t *const OWN = L"\\My Documents\\ding.wav";
+constexpr const wchar_t *MANAGER = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
+constexpr const wchar_t *CHIME = L"\\IPSM\\Program Files\\Velmora\\Chime.exe";
+constexpr const wchar_t *BELL = L"\\IPSM\\Program Files\\Velmora\\sounds\\CBell.wav";
+constexpr const wchar_t *OWN = L"\\My Documents\\ding.wav";
 const std::string NO_FILE_BOX =
     "[Error] Can't find the chime sound file \\IPSM\\Program Files\\Velmora\\sounds\\CBell.wav.  Please select a "
     "valid sound file.";

@@ -19,7 +19,7 @@ protected:
     std::wstring chosen(const wchar_t *setting) {
         plat::copy_wide(Settings.ChimeSound, MAX_PATH, setting);
         WCHAR path[MAX_PATH] = L"";
-        return ChooseChimeSound(nullptr, path) ? path : L"(none)";
+        return choose_chime_sound(nullptr, path) ? path : L"(none)";
     }
     const wchar_t *fallback = L"\\IPSM\\Program Files\\Velmora\\sounds\\CBell.wav";
 };

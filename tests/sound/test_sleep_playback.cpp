@@ -21,7 +21,7 @@ protected:
             WCHAR path[MAX_PATH];
             swprintf(path, MAX_PATH, L"\\Music\\%d.wav", k + 1);
             make_tone(path, seconds, 500.0 * (1 << k));
-            SongNode *node = NewSongNode(path);
+            SongNode *node = new_song_node(path);
             node->Next = list;
             list = node;
         }
@@ -170,7 +170,7 @@ TEST_F(SleepPlaybackTest, SongThatVanishedSaysUnableToPlay) {
     Settings.TimedSleep = 1;
     clock_freeze_utc(1700000000000LL);
     clock_set_virtual_sleep(true);
-    list = NewSongNode(L"\\Music\\gone.mp3");
+    list = new_song_node(L"\\Music\\gone.mp3");
     EXPECT_FALSE(StartSleepList(list));
     EXPECT_EQ(boxes(), std::vector<std::string>{"[Error] Unable to play sound!"});
     EXPECT_EQ(clock_utc_ms() - 1700000000000LL, 6 * 500);

@@ -60,7 +60,7 @@ TEST_F(SongListTest, InsertionOrdersByNameAndKeepsEqualNamesInArrivalOrder) {
     SongNode *list = nullptr;
     for (const wchar_t *p : {L"\\b\\b.mp3", L"\\a\\a.ogg", L"\\c\\A.wav", L"\\d\\a.ogg", L"\\e\\\U0001F600.mp3",
                              L"\\f\\\uFF21.mp3"})
-        list = InsertByFileName(list, NewSongNode(p));
+        list = InsertByFileName(list, new_song_node(p));
     // Code units: 'A' < 'a' < 'b', and a character beyond U+FFFF (two
     // surrogate units from U+D800) before U+FF21.
     EXPECT_EQ(paths(list), (std::vector<std::wstring>{L"\\c\\A.wav", L"\\a\\a.ogg", L"\\d\\a.ogg", L"\\b\\b.mp3",
@@ -72,10 +72,10 @@ TEST_F(SongListTest, SortingGivesTheOrderOfInsertingOneByOne) {
     for (int i = 0; i < 500; i++) {
         WCHAR path[MAX_PATH];
         swprintf(path, MAX_PATH, L"\\f%d\\%c%d.mp3", i, L'a' + (i * 7) % 5, (i * 13) % 11);
-        inserted = InsertByFileName(inserted, NewSongNode(path));
-        appended = AppendNode(appended, NewSongNode(path));
+        inserted = InsertByFileName(inserted, new_song_node(path));
+        appended = AppendNode(appended, new_song_node(path));
     }
-    EXPECT_EQ(paths(SortByFileName(appended)), paths(inserted));
+    EXPECT_EQ(paths(sort_by_file_name(appended)), paths(inserted));
 }
 
 TEST_F(SongListTest, FolderGivesItsMusicByNameAcrossSubfolders) {

@@ -16,7 +16,10 @@
 
 // Every allocation of this program goes through here, TagLib's included.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-static std::atomic<size_t> largest_allocation{0};
+namespace {
+std::atomic<size_t> largest_allocation{0};
+}  // namespace
+
 void *operator new(size_t size) {
     size_t seen = largest_allocation.load();
     while (size > seen && !largest_allocation.compare_exchange_weak(seen, size)) {

@@ -75,10 +75,14 @@ COLORREF AppWindow::pixel(int x, int y) {
     return c;
 }
 
-static COLORREF resource_pixel(const BitmapResource *b, int x, int y) {
+namespace {
+
+COLORREF resource_pixel(const BitmapResource *b, int x, int y) {
     const unsigned char *p = b->rgb + (size_t(y) * size_t(b->width) + size_t(x)) * 3;
     return RGB(p[0], p[1], p[2]);
 }
+
+}  // namespace
 
 int AppWindow::mismatches(RECT target, int id, COLORREF colour) {
     const BitmapResource *background = resources_find_bitmap(Layout.background_id);

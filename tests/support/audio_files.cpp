@@ -96,8 +96,8 @@ std::vector<int16_t> read_capture_written(const std::string &path) {
 
 namespace {
 
-const double LOUDNESS_WINDOW = 0.005;
-const double PITCH_WINDOW = 0.02;  // enough crossings to tell 500 Hz from 600 Hz
+constexpr double LOUDNESS_WINDOW = 0.005;
+constexpr double PITCH_WINDOW = 0.02;  // enough crossings to tell 500 Hz from 600 Hz
 
 struct WindowInfo {
     bool loud;

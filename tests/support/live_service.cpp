@@ -27,10 +27,14 @@ long long host_now_ms(void) {
     return (long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
 }
 
-static void pause_ms(int ms) {
+namespace {
+
+void pause_ms(int ms) {
     timespec ts = {ms / 1000, (ms % 1000) * 1000000L};
     nanosleep(&ts, nullptr);
 }
+
+}  // namespace
 
 const char *built_velmgr(void) { return VELMORA_TEST_VELMGR; }
 const char *built_main_standin(void) { return VELMORA_TEST_MAIN_STANDIN; }
@@ -75,7 +79,11 @@ std::vector<Record> wait_for_records(size_t count, int timeout_ms) {
 
 void use_built_service(bool autostart) { setenv("VELMORA_NOTIFYD", autostart ? built_notifyd() : "off", 1); }
 
-static std::string lock_path(void) { return std::string(device_runtime_dir()) + "/notifyd.lock"; }
+namespace {
+
+std::string lock_path(void) { return std::string(device_runtime_dir()) + "/notifyd.lock"; }
+
+}  // namespace
 
 int service_pid(void) {
     int fd = open(lock_path().c_str(), O_RDONLY | O_CLOEXEC);

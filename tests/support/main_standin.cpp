@@ -10,21 +10,25 @@
 #include "platform/device/device.h"
 #include "platform/phone.h"
 
-static FILE *record;
+namespace {
 
-static void note(const std::string &what) {
+FILE *record;
+
+void note(const std::string &what) {
     timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
     fprintf(record, "%lld %s\n", (long long)now.tv_sec * 1000 + now.tv_nsec / 1000000, what.c_str());
     fflush(record);
 }
 
-static LRESULT standin_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT standin_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message >= WM_APP) note("message " + std::to_string(message) + " " + std::to_string(wparam));
     if (message == WM_ACTIVATE && wparam == WA_ACTIVE) note("activate");
     if (message == WM_TIMER || message == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcW(window, message, wparam, lparam);
 }
+
+}  // namespace
 
 int main(int argc, char **argv) {
     if (!device_open(nullptr)) return 3;

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
-static BoxRecorder *current_recorder = nullptr;
+namespace {
 
-static int record_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+BoxRecorder *current_recorder = nullptr;
+
+int record_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     BoxRecorder *r = current_recorder;
     r->boxes.push_back(SeenBox{owner, text ? text : L"", caption ? caption : L"", type, GetForegroundWindow()});
     if (r->answers.empty()) return message_box_default_answer(type);
@@ -12,6 +14,8 @@ static int record_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     r->answers.pop_front();
     return answer;
 }
+
+}  // namespace
 
 BoxRecorder::BoxRecorder() {
     current_recorder = this;

@@ -19,7 +19,9 @@ void put_text(const wchar_t *path, const wchar_t *name, const std::wstring &text
     put_bytes(path, name, REG_SZ, text.c_str(), DWORD((text.size() + 1) * sizeof(WCHAR)));
 }
 
-static bool query(const wchar_t *path, const wchar_t *name, std::vector<BYTE> &data, DWORD *stored) {
+namespace {
+
+bool query(const wchar_t *path, const wchar_t *name, std::vector<BYTE> &data, DWORD *stored) {
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, 0, &key)) return false;
     DWORD size = 0;
@@ -32,6 +34,8 @@ static bool query(const wchar_t *path, const wchar_t *name, std::vector<BYTE> &d
     RegCloseKey(key);
     return ok;
 }
+
+}  // namespace
 
 bool get_dword(const wchar_t *path, const wchar_t *name, DWORD *value) {
     std::vector<BYTE> data;

@@ -5,7 +5,9 @@
 #include "platform/device/device.h"
 #include "tools/velctl/verbs.h"
 
-static void print_help(FILE *out) {
+namespace {
+
+void print_help(FILE *out) {
     fprintf(out,
             "usage: velctl [--device DIR] VERB [WORDS...]\n"
             "Controls a Velmora device: its settings, registry, clock and screen.\n"
@@ -14,6 +16,8 @@ static void print_help(FILE *out) {
     for (const VelctlVerb *v = VELCTL_VERBS; v->name; v++) fprintf(out, "  %-14s %s\n", v->name, v->summary);
     fprintf(out, "\n'velctl VERB --help' tells more.\n");
 }
+
+}  // namespace
 
 int main(int argc, char **argv) {
     const char *device = nullptr;

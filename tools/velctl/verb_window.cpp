@@ -7,14 +7,18 @@
 #include "platform/phone.h"
 #include "tools/velctl/verbs.h"
 
+namespace {
+
 // A decimal or 0x-hexadecimal number that fits in `max`.
-static bool parse_number(const char *text, unsigned long long max, unsigned long long *out) {
+bool parse_number(const char *text, unsigned long long max, unsigned long long *out) {
     char *end = nullptr;
     errno = 0;
     if (text[0] == '-') return false;
     *out = strtoull(text, &end, 0);
     return errno == 0 && end != text && *end == '\0' && *out <= max;
 }
+
+}  // namespace
 
 int verb_windows(int argc, char **) {
     if (argc != 0) return velctl_usage("windows", "takes no words");

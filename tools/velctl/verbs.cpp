@@ -45,11 +45,15 @@ int velctl_fail(const char *fmt, ...) {
     return VELCTL_FAILED;
 }
 
-static const VelctlVerb *find_verb(const char *name) {
+namespace {
+
+const VelctlVerb *find_verb(const char *name) {
     for (const VelctlVerb *v = VELCTL_VERBS; v->name; v++)
         if (strcmp(v->name, name) == 0) return v;
     return nullptr;
 }
+
+}  // namespace
 
 int velctl_usage(const char *verb, const char *problem) {
     const VelctlVerb *v = find_verb(verb);
