@@ -2,8 +2,11 @@
 // readers, and clear failures for a damaged store.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "platform/device/device.h"
 #include "platform/phone.h"
@@ -199,7 +202,39 @@ TEST_F(Registry, ACorruptDatabaseFailsEveryCallAndSaysWhy) {
     DWORD disposition;
     EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, nullptr, 0, 0, nullptr, &key, &disposition),
               ERROR_REGISTRY_CORRUPT);
-    EXPECT_NE(std::string(reg_last_problem()).find("corrupt"), std::string::npos);
+    char problem[512];
+    reg_last_problem(problem, sizeof problem);
+    EXPECT_NE(std::string(problem).find("corrupt"), std::string::npos);
+}
+
+// One thread keeps failing, and so keeps rewriting the last problem, while
+// another reads it: the reader gets a whole copy every time. (A reader handed
+// the text itself would read it while it is rewritten; the ThreadSanitizer
+// build reports that.)
+TEST_F(Registry, TheLastProblemIsReadWholeWhileAnotherThreadFails) {
+    device_close();
+    {
+        std::ofstream out(host("registry.db"), std::ios::binary);
+        out << std::string(8192, '\x5a');
+    }
+    ASSERT_TRUE(device_open(root.c_str()));
+    EXPECT_EQ(open(L"Software"), nullptr);
+    char expected[512];
+    reg_last_problem(expected, sizeof expected);
+    ASSERT_NE(std::string(expected).find("corrupt"), std::string::npos);
+    std::atomic<bool> done{false};
+    std::thread failing([&] {
+        for (int i = 0; i < 300; i++) EXPECT_EQ(open(L"Software"), nullptr);
+        done = true;
+    });
+    int torn = 0;
+    do {
+        char problem[512];
+        reg_last_problem(problem, sizeof problem);
+        if (strcmp(problem, expected) != 0) torn++;
+    } while (!done);
+    failing.join();
+    EXPECT_EQ(torn, 0);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/core/sqlite_db.h"
 
+#include "platform/core/text.h"
+
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -120,6 +122,19 @@ bool SqliteDb::commit() { return exec("COMMIT"); }
 
 void SqliteDb::rollback() {
     if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Stmt::bind_wide(int index, const WCHAR *text) { bind_text(index, to_utf8(text ? text : L"")); }
+
+std::wstring Stmt::column_wide(int column) const {
+    const unsigned char *text = sqlite3_column_text(st_, column);
+    return from_utf8(text ? reinterpret_cast<const char *>(text) : "");
+}
+
+std::string Stmt::column_blob(int column) const {
+    const void *blob = sqlite3_column_blob(st_, column);
+    if (!blob) return std::string();
+    return std::string(static_cast<const char *>(blob), size_t(sqlite3_column_bytes(st_, column)));
 }
 
 }  // namespace plat

@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+#include "platform/core/types.h"
+
 namespace plat {
 
 class SqliteDb {
@@ -54,7 +56,8 @@ private:
 };
 
 // Resets a cached statement when it goes out of scope, so that no read
-// transaction stays open behind the caller's back.
+// transaction stays open behind the caller's back. Texts are bound and read
+// as UTF-8.
 class Stmt {
 public:
     Stmt(SqliteDb &db, const char *sql) : st_(db.prepare(sql)) {}
@@ -66,8 +69,44 @@ public:
     explicit operator bool() const { return st_ != nullptr; }
     sqlite3_stmt *get() const { return st_; }
 
+    void bind(int index, long long value) { sqlite3_bind_int64(st_, index, value); }
+    void bind_text(int index, const std::string &utf8) {
+        sqlite3_bind_text(st_, index, utf8.c_str(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    void bind_wide(int index, const WCHAR *text);
+    void bind_blob(int index, const std::string &bytes) {
+        sqlite3_bind_blob(st_, index, bytes.data(), int(bytes.size()), SQLITE_TRANSIENT);
+    }
+    int step() { return sqlite3_step(st_); }
+    long long column_int(int column) const { return sqlite3_column_int64(st_, column); }
+    std::wstring column_wide(int column) const;
+    std::string column_blob(int column) const;
+
 private:
     sqlite3_stmt *st_;
+};
+
+// A write transaction (BEGIN IMMEDIATE) that is rolled back when it goes out
+// of scope uncommitted, on every early return.
+class Transaction {
+public:
+    explicit Transaction(SqliteDb &db) : db_(db), open_(db.begin_immediate()) {}
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+    ~Transaction() {
+        if (open_) db_.rollback();
+    }
+    // False when the transaction could not begin; the database says why.
+    bool began() const { return open_; }
+    bool commit() {
+        if (!db_.commit()) return false;
+        open_ = false;
+        return true;
+    }
+
+private:
+    SqliteDb &db_;
+    bool open_;
 };
 
 }  // namespace plat

@@ -85,5 +85,6 @@ bool notify_event_registration(DWORD index, LONG *event, WCHAR *application, siz
 // or started; device_error() says why.
 bool notify_service_ensure(void);
 
-// One line about the last failure of the notification database.
-const char *notify_last_problem(void);
+// One line about the last failure of the notification database, copied into
+// `out` (at most `cap` bytes with the terminator).
+void notify_last_problem(char *out, size_t cap);

@@ -1,18 +1,16 @@
 // The notification database: timed requests and event registrations in
 // "notify.db" of the device root, shared by every program of the device and
 // by the notification service.
-#include <pthread.h>
-
 #include <cstring>
 #include <mutex>
 #include <string>
 
-#include "platform/device/clock.h"
-#include "platform/device/device.h"
-#include "platform/notify/notify.h"
-#include "platform/notify/notify_db.h"
 #include "platform/core/sqlite_db.h"
 #include "platform/core/text.h"
+#include "platform/device/clock.h"
+#include "platform/device/device_db.h"
+#include "platform/notify/notify.h"
+#include "platform/notify/notify_db.h"
 
 namespace {
 
@@ -32,9 +30,8 @@ constexpr const char *SCHEMA =
 constexpr long long LAST_HANDLE = 0xFFFFFFFFLL;
 
 struct NotifyDb {
-    std::mutex lock;
-    plat::SqliteDb db;
-    std::string problem;
+    plat::DeviceDb store{"notify.db", SCHEMA};
+    plat::SqliteDb &db = store.db;
 };
 
 NotifyDb &ndb() {
@@ -42,57 +39,35 @@ NotifyDb &ndb() {
     return n;
 }
 
+// Every call holds the database's lock.
+struct Locked {
+    explicit Locked(NotifyDb &n) : guard(n.store.lock) {}
+    std::lock_guard<std::mutex> guard;
+};
+
 bool fail(NotifyDb &n) {
-    n.problem = "the notification database " + n.db.path() + " failed: " + n.db.message();
-    n.db.rollback();
+    n.store.problem = "the notification database " + n.db.path() + " failed: " + n.db.message();
     return false;
 }
-
-void close_database() {
-    std::lock_guard<std::mutex> g(ndb().lock);
-    ndb().db.close();
-}
-
-void forget_after_fork() { ndb().db.abandon(); }
 
 // A database made before claims were marked lacks the column.
 bool add_fired_column(NotifyDb &n) {
     if (n.db.exec("SELECT fired FROM requests LIMIT 0")) return true;
-    if (!n.db.begin_immediate()) return false;
+    plat::Transaction t(n.db);
+    if (!t.began()) return false;
     if (!n.db.exec("SELECT fired FROM requests LIMIT 0") && !n.db.exec("ALTER TABLE requests ADD COLUMN fired INTEGER"))
         return false;
-    return n.db.commit();
+    return t.commit();
 }
 
 // Opens the database on first use; a failure is tried again at the next call.
 bool ready(NotifyDb &n) {
-    static std::once_flag hooks;
-    std::call_once(hooks, [] {
-        device_add_close_hook(close_database);
-        pthread_atfork(nullptr, nullptr, forget_after_fork);
-    });
     if (n.db.is_open()) return true;
-    char path[DEVICE_HOST_PATH];
-    if (!device_file("notify.db", path, sizeof path)) {
-        n.problem = device_error();
-        return false;
-    }
-    if (!n.db.open(path, SCHEMA) || (!n.db.read_only() && !add_fired_column(n))) {
-        fail(n);
-        n.db.close();
-        return false;
-    }
-    return true;
-}
-
-std::string fold_utf8(const WCHAR *text) { return plat::to_utf8(plat::fold_case(text).c_str()); }
-
-void bind_text(sqlite3_stmt *st, int index, const std::string &text) {
-    sqlite3_bind_text(st, index, text.c_str(), int(text.size()), SQLITE_TRANSIENT);
-}
-
-std::wstring column_wide(sqlite3_stmt *st, int column) {
-    return plat::from_utf8(reinterpret_cast<const char *>(sqlite3_column_text(st, column)));
+    if (!plat::device_db_ready(n.store)) return n.db.code() == SQLITE_OK ? false : fail(n);
+    if (n.db.read_only() || add_fired_column(n)) return true;
+    fail(n);
+    n.db.close();
+    return false;
 }
 
 // The trigger as stored: validated, with both times as local milliseconds.
@@ -113,8 +88,8 @@ bool read_trigger(const CE_NOTIFICATION_TRIGGER *t, const CE_USER_NOTIFICATION *
 bool handle_stored(NotifyDb &n, long long handle) {
     plat::Stmt st(n.db, "SELECT 1 FROM requests WHERE handle=?1");
     if (!st) return false;
-    sqlite3_bind_int64(st.get(), 1, handle);
-    return sqlite3_step(st.get()) == SQLITE_ROW;
+    st.bind(1, handle);
+    return st.step() == SQLITE_ROW;
 }
 
 // The next handle after the last one given, skipping 0 and those still
@@ -123,8 +98,8 @@ long long allocate_handle(NotifyDb &n) {
     long long last = 0;
     {
         plat::Stmt st(n.db, "SELECT last FROM handle_counter WHERE id=1");
-        if (!st || sqlite3_step(st.get()) != SQLITE_ROW) return 0;
-        last = sqlite3_column_int64(st.get(), 0);
+        if (!st || st.step() != SQLITE_ROW) return 0;
+        last = st.column_int(0);
     }
     long long candidate = last;
     for (long long tries = 0; tries < LAST_HANDLE; tries++) {
@@ -133,8 +108,8 @@ long long allocate_handle(NotifyDb &n) {
     }
     plat::Stmt st(n.db, "UPDATE handle_counter SET last=?1 WHERE id=1");
     if (!st) return 0;
-    sqlite3_bind_int64(st.get(), 1, candidate);
-    return n.db.check(sqlite3_step(st.get())) ? candidate : 0;
+    st.bind(1, candidate);
+    return n.db.check(st.step()) ? candidate : 0;
 }
 
 // Writes the request under `handle`; with `replace` only an existing row is
@@ -145,40 +120,40 @@ bool store_request(NotifyDb &n, long long handle, const plat::NotifyRequest &r, 
                                 : "INSERT INTO requests(handle, application, arguments, start_local, end_local,"
                                   " created_utc) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
     if (!st) return false;
-    sqlite3_bind_int64(st.get(), 1, handle);
-    bind_text(st.get(), 2, plat::to_utf8(r.application.c_str()));
-    bind_text(st.get(), 3, plat::to_utf8(r.arguments.c_str()));
-    sqlite3_bind_int64(st.get(), 4, r.start_local);
-    sqlite3_bind_int64(st.get(), 5, r.end_local);
-    sqlite3_bind_int64(st.get(), 6, r.created_utc);
-    if (!n.db.check(sqlite3_step(st.get()))) return false;
+    st.bind(1, handle);
+    st.bind_wide(2, r.application.c_str());
+    st.bind_wide(3, r.arguments.c_str());
+    st.bind(4, r.start_local);
+    st.bind(5, r.end_local);
+    st.bind(6, r.created_utc);
+    if (!n.db.check(st.step())) return false;
     return sqlite3_changes(n.db.handle()) == 1;
 }
 
+// The stored handle; 0 when nothing was stored.
 long long set_request(NotifyDb &n, long long handle, const plat::NotifyRequest &r) {
-    std::lock_guard<std::mutex> g(n.lock);
-    if (!ready(n) || !n.db.begin_immediate()) return fail(n), 0;
+    Locked g(n);
+    if (!ready(n)) return 0;
+    plat::Transaction t(n.db);
+    if (!t.began()) return fail(n);
     bool replace = handle != 0;
     if (!replace) handle = allocate_handle(n);
-    if (handle == 0 || !store_request(n, handle, r, replace)) {
-        if (n.db.code() != SQLITE_OK && n.db.code() != SQLITE_DONE) return fail(n), 0;
-        n.db.rollback();
-        return 0;
-    }
-    if (!n.db.commit()) return fail(n), 0;
-    return handle;
+    if (handle != 0 && store_request(n, handle, r, replace) && t.commit()) return handle;
+    // A handle that is no longer stored is refused, which is no failure.
+    if (n.db.code() != SQLITE_OK && n.db.code() != SQLITE_DONE) fail(n);
+    return 0;
 }
 
 bool load_request(NotifyDb &n, long long handle, plat::NotifyRequest &r) {
     plat::Stmt st(n.db, "SELECT application, arguments, start_local, end_local FROM requests WHERE handle=?1 AND fired IS NULL");
     if (!st) return false;
-    sqlite3_bind_int64(st.get(), 1, handle);
-    if (sqlite3_step(st.get()) != SQLITE_ROW) return false;
+    st.bind(1, handle);
+    if (st.step() != SQLITE_ROW) return false;
     r.handle = DWORD(handle);
-    r.application = column_wide(st.get(), 0);
-    r.arguments = column_wide(st.get(), 1);
-    r.start_local = sqlite3_column_int64(st.get(), 2);
-    r.end_local = sqlite3_column_int64(st.get(), 3);
+    r.application = st.column_wide(0);
+    r.arguments = st.column_wide(1);
+    r.start_local = st.column_int(2);
+    r.end_local = st.column_int(3);
     return true;
 }
 
@@ -236,25 +211,25 @@ HANDLE CeSetUserNotificationEx(HANDLE notification, CE_NOTIFICATION_TRIGGER *tri
 
 BOOL CeClearUserNotification(HANDLE notification) {
     NotifyDb &n = ndb();
-    std::lock_guard<std::mutex> g(n.lock);
+    Locked g(n);
     if (notification == nullptr || !ready(n)) return FALSE;
     plat::Stmt st(n.db, "DELETE FROM requests WHERE handle=?1 AND fired IS NULL");
     if (!st) return fail(n);
-    sqlite3_bind_int64(st.get(), 1, notify_handle_number(notification));
-    if (!n.db.check(sqlite3_step(st.get()))) return fail(n);
+    st.bind(1, notify_handle_number(notification));
+    if (!n.db.check(st.step())) return fail(n);
     return sqlite3_changes(n.db.handle()) == 1;
 }
 
 BOOL CeGetUserNotificationHandles(HANDLE *handles, DWORD room, LPDWORD needed) {
     NotifyDb &n = ndb();
-    std::lock_guard<std::mutex> g(n.lock);
+    Locked g(n);
     if (!needed || (room && !handles) || !ready(n)) return FALSE;
     plat::Stmt st(n.db, "SELECT handle FROM requests WHERE fired IS NULL ORDER BY handle");
     if (!st) return fail(n);
     DWORD count = 0;
     int rc;
-    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-        if (count < room) handles[count] = notify_handle_of(DWORD(sqlite3_column_int64(st.get(), 0)));
+    while ((rc = st.step()) == SQLITE_ROW) {
+        if (count < room) handles[count] = notify_handle_of(DWORD(st.column_int(0)));
         count++;
     }
     if (!n.db.check(rc)) return fail(n);
@@ -264,7 +239,7 @@ BOOL CeGetUserNotificationHandles(HANDLE *handles, DWORD room, LPDWORD needed) {
 
 BOOL CeGetUserNotification(HANDLE notification, UINT buffer_size, LPDWORD needed, LPBYTE buffer) {
     NotifyDb &n = ndb();
-    std::lock_guard<std::mutex> g(n.lock);
+    Locked g(n);
     if (!needed) return FALSE;
     *needed = 0;
     plat::NotifyRequest r;
@@ -283,35 +258,32 @@ BOOL CeRunAppAtEvent(WCHAR *application, LONG event) {
         return FALSE;  // no other system event happens here
     if (event != NOTIFICATION_EVENT_NONE && !notify_service_ensure()) return FALSE;
     NotifyDb &n = ndb();
-    std::lock_guard<std::mutex> g(n.lock);
+    Locked g(n);
     if (!ready(n)) return FALSE;
     plat::Stmt st(n.db, event == NOTIFICATION_EVENT_NONE
                             ? "DELETE FROM events WHERE fold=?2"
                             : "INSERT OR REPLACE INTO events(event, fold, application) VALUES(?1, ?2, ?3)");
     if (!st) return fail(n);
-    sqlite3_bind_int64(st.get(), 1, event);
-    bind_text(st.get(), 2, fold_utf8(application));
-    if (event != NOTIFICATION_EVENT_NONE) bind_text(st.get(), 3, plat::to_utf8(application));
-    return n.db.check(sqlite3_step(st.get())) ? TRUE : fail(n);
+    st.bind(1, event);
+    st.bind_wide(2, plat::fold_case(application).c_str());
+    if (event != NOTIFICATION_EVENT_NONE) st.bind_wide(3, application);
+    return n.db.check(st.step()) ? TRUE : fail(n);
 }
 
 bool notify_event_registration(DWORD index, LONG *event, WCHAR *application, size_t cap) {
     NotifyDb &n = ndb();
-    std::lock_guard<std::mutex> g(n.lock);
+    Locked g(n);
     if (!ready(n)) return false;
     plat::Stmt st(n.db, "SELECT event, application FROM events ORDER BY event, fold LIMIT 1 OFFSET ?1");
     if (!st) return fail(n);
-    sqlite3_bind_int64(st.get(), 1, index);
-    if (sqlite3_step(st.get()) != SQLITE_ROW) return false;
-    if (event) *event = LONG(sqlite3_column_int64(st.get(), 0));
-    if (application) plat::copy_wide(application, cap, column_wide(st.get(), 1));
+    st.bind(1, index);
+    if (st.step() != SQLITE_ROW) return false;
+    if (event) *event = LONG(st.column_int(0));
+    if (application) plat::copy_wide(application, cap, st.column_wide(1));
     return true;
 }
 
-const char *notify_last_problem(void) {
-    std::lock_guard<std::mutex> g(ndb().lock);
-    return ndb().problem.c_str();
-}
+void notify_last_problem(char *out, size_t cap) { plat::device_db_problem(ndb().store, out, cap); }
 
 namespace plat {
 
@@ -332,17 +304,17 @@ bool earliest_pending(NotifyDb &n, NotifyRequest &due, long long *at) {
                   " WHERE fired IS NULL");
     if (!st) return false;
     bool found = false;
-    while (sqlite3_step(st.get()) == SQLITE_ROW) {
-        long long start = sqlite3_column_int64(st.get(), 3), created = sqlite3_column_int64(st.get(), 5);
+    while (st.step() == SQLITE_ROW) {
+        long long start = st.column_int(3), created = st.column_int(5);
         long long when = notify_due_utc(start, created);
         if (found && when >= *at) continue;
         found = true;
         *at = when;
-        due.handle = DWORD(sqlite3_column_int64(st.get(), 0));
-        due.application = column_wide(st.get(), 1);
-        due.arguments = column_wide(st.get(), 2);
+        due.handle = DWORD(st.column_int(0));
+        due.application = st.column_wide(1);
+        due.arguments = st.column_wide(2);
         due.start_local = start;
-        due.end_local = sqlite3_column_int64(st.get(), 4);
+        due.end_local = st.column_int(4);
         due.created_utc = created;
     }
     return found;
@@ -353,52 +325,47 @@ bool settle(NotifyDb &n, const NotifyRequest &due, ClaimOutcome outcome, long lo
     Stmt st(n.db, outcome == ClaimOutcome::Launched ? "UPDATE requests SET fired=?2 WHERE handle=?1"
                                                     : "DELETE FROM requests WHERE handle=?1");
     if (!st) return false;
-    sqlite3_bind_int64(st.get(), 1, due.handle);
-    if (outcome == ClaimOutcome::Launched) sqlite3_bind_int64(st.get(), 2, token);
-    return n.db.check(sqlite3_step(st.get()));
+    st.bind(1, due.handle);
+    if (outcome == ClaimOutcome::Launched) st.bind(2, token);
+    return n.db.check(st.step());
 }
 
 }  // namespace
 
 bool notify_claim_due(long long now_utc, const ClaimTaker &take, bool *claimed, long long *next_utc) {
     NotifyDb &n = ndb();
-    std::lock_guard<std::mutex> g(n.lock);
+    Locked g(n);
     *claimed = false;
     *next_utc = -1;
-    if (!ready(n) || !n.db.begin_immediate()) return fail(n);
+    if (!ready(n)) return false;
+    Transaction t(n.db);
+    if (!t.began()) return fail(n);
     NotifyRequest due;
     long long at = -1;
-    if (!earliest_pending(n, due, &at)) {
-        if (n.db.code() != SQLITE_DONE && n.db.code() != SQLITE_OK) return fail(n);
-        n.db.rollback();
-        return true;
-    }
+    if (!earliest_pending(n, due, &at)) return n.db.code() == SQLITE_DONE || n.db.code() == SQLITE_OK || fail(n);
     if (at > now_utc) {
         *next_utc = at;
-        n.db.rollback();
         return true;
     }
     long long token = 0;
     ClaimOutcome outcome = take(due, &token);
     if (outcome == ClaimOutcome::Failed) {
-        n.problem = "the notification service could not start a launcher";
-        n.db.rollback();
+        n.store.problem = "the notification service could not start a launcher";
         return false;
     }
-    if (!settle(n, due, outcome, token) || !n.db.commit()) return fail(n);
+    if (!settle(n, due, outcome, token) || !t.commit()) return fail(n);
     *claimed = true;
     return true;
 }
 
 std::vector<FiredRequest> notify_fired_requests(void) {
     NotifyDb &n = ndb();
-    std::lock_guard<std::mutex> g(n.lock);
+    Locked g(n);
     std::vector<FiredRequest> out;
     if (!ready(n)) return out;
     Stmt st(n.db, "SELECT handle, fired FROM requests WHERE fired IS NOT NULL");
     if (!st) return out;
-    while (sqlite3_step(st.get()) == SQLITE_ROW)
-        out.push_back(FiredRequest{DWORD(sqlite3_column_int64(st.get(), 0)), sqlite3_column_int64(st.get(), 1)});
+    while (st.step() == SQLITE_ROW) out.push_back(FiredRequest{DWORD(st.column_int(0)), st.column_int(1)});
     return out;
 }
 
@@ -407,13 +374,13 @@ namespace {
 // One step of a statement about a fired request (?1 handle, ?2 token).
 int step_on_fired(const char *sql, const FiredRequest &f) {
     NotifyDb &n = ndb();
-    std::lock_guard<std::mutex> g(n.lock);
+    Locked g(n);
     if (!ready(n)) return SQLITE_ERROR;
     Stmt st(n.db, sql);
     if (!st) return SQLITE_ERROR;
-    sqlite3_bind_int64(st.get(), 1, f.handle);
-    sqlite3_bind_int64(st.get(), 2, f.token);
-    int rc = sqlite3_step(st.get());
+    st.bind(1, f.handle);
+    st.bind(2, f.token);
+    int rc = st.step();
     n.db.check(rc);
     return rc;
 }
@@ -430,13 +397,13 @@ bool notify_forget_fired(const FiredRequest &f) {
 
 std::vector<std::wstring> notify_event_applications(long event) {
     NotifyDb &n = ndb();
-    std::lock_guard<std::mutex> g(n.lock);
+    Locked g(n);
     std::vector<std::wstring> out;
     if (!ready(n)) return out;
     Stmt st(n.db, "SELECT application FROM events WHERE event=?1 ORDER BY fold");
     if (!st) return out;
-    sqlite3_bind_int64(st.get(), 1, event);
-    while (sqlite3_step(st.get()) == SQLITE_ROW) out.push_back(column_wide(st.get(), 0));
+    st.bind(1, event);
+    while (st.step() == SQLITE_ROW) out.push_back(st.column_wide(0));
     return out;
 }
 

@@ -1,16 +1,14 @@
 #include "platform/registry/registry.h"
 
-#include <pthread.h>
-
 #include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "platform/device/device.h"
 #include "platform/core/sqlite_db.h"
 #include "platform/core/text.h"
+#include "platform/device/device_db.h"
 
 namespace {
 
@@ -40,18 +38,22 @@ struct OpenKey {
     ValueMap pending;  // written, not yet committed
 };
 
+void forget_open_keys(void);
+
 struct Registry {
-    std::mutex lock;
-    plat::SqliteDb db;
+    plat::DeviceDb store{"registry.db", SCHEMA, forget_open_keys};
+    plat::SqliteDb &db = store.db;
     std::map<uintptr_t, OpenKey> open_keys;
     uintptr_t next_handle = 0x10000;
-    std::string problem;
 };
 
 Registry &reg() {
     static Registry r;
     return r;
 }
+
+// Keys handed out belong to the database that was open.
+void forget_open_keys(void) { reg().open_keys.clear(); }
 
 bool is_string_type(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
@@ -60,47 +62,42 @@ LONG sqlite_error(Registry &r) {
     LONG err = ERROR_BADDB;
     switch (r.db.code() & 0xFF) {
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB: what = "is corrupt", err = ERROR_REGISTRY_CORRUPT; break;
+    case SQLITE_NOTADB:
+        what = "is corrupt";
+        err = ERROR_REGISTRY_CORRUPT;
+        break;
     case SQLITE_READONLY:
-    case SQLITE_PERM: what = "is read-only", err = ERROR_ACCESS_DENIED; break;
-    case SQLITE_CANTOPEN: what = "cannot be opened", err = ERROR_CANTOPEN; break;
+    case SQLITE_PERM:
+        what = "is read-only";
+        err = ERROR_ACCESS_DENIED;
+        break;
+    case SQLITE_CANTOPEN:
+        what = "cannot be opened";
+        err = ERROR_CANTOPEN;
+        break;
     case SQLITE_FULL:
-    case SQLITE_IOERR: what = "cannot be written", err = ERROR_CANTWRITE; break;
+    case SQLITE_IOERR:
+        what = "cannot be written";
+        err = ERROR_CANTWRITE;
+        break;
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: what = "stayed locked by another program", err = ERROR_TIMEOUT; break;
-    case SQLITE_NOMEM: what = "ran out of memory", err = ERROR_OUTOFMEMORY; break;
+    case SQLITE_LOCKED:
+        what = "stayed locked by another program";
+        err = ERROR_TIMEOUT;
+        break;
+    case SQLITE_NOMEM:
+        what = "ran out of memory";
+        err = ERROR_OUTOFMEMORY;
+        break;
     }
-    r.problem = "the registry " + r.db.path() + " " + what + ": " + r.db.message();
+    r.store.problem = "the registry " + r.db.path() + " " + what + ": " + r.db.message();
     return err;
-}
-
-void close_registry() {
-    Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
-    r.db.close();
-    r.open_keys.clear();
-}
-
-void forget_after_fork() {
-    reg().db.abandon();
-    reg().open_keys.clear();
 }
 
 // Opens the database on first use; a failure is tried again at the next call.
 LONG ready(Registry &r) {
-    static std::once_flag hooks;
-    std::call_once(hooks, [] {
-        device_add_close_hook(close_registry);
-        pthread_atfork(nullptr, nullptr, forget_after_fork);
-    });
-    if (r.db.is_open()) return ERROR_SUCCESS;
-    char path[DEVICE_HOST_PATH];
-    if (!device_file("registry.db", path, sizeof path)) {
-        r.problem = device_error();
-        return ERROR_CANTOPEN;
-    }
-    if (!r.db.open(path, SCHEMA)) return sqlite_error(r);
-    return ERROR_SUCCESS;
+    if (plat::device_db_ready(r.store)) return ERROR_SUCCESS;
+    return r.db.code() == SQLITE_OK ? ERROR_CANTOPEN : sqlite_error(r);
 }
 
 LONG resolve(Registry &r, HKEY key, long long &id) {
@@ -140,34 +137,31 @@ bool split_path(LPCWSTR path, std::vector<std::wstring> &parts) {
 long long find_child(Registry &r, long long parent, const std::wstring &name) {
     plat::Stmt st(r.db, "SELECT id FROM keys WHERE parent=?1 AND fold=?2");
     if (!st) return -1;
-    std::string fold = plat::to_utf8(plat::fold_case(name.c_str()).c_str());
-    sqlite3_bind_int64(st.get(), 1, parent);
-    sqlite3_bind_text(st.get(), 2, fold.c_str(), -1, SQLITE_TRANSIENT);
-    int rc = sqlite3_step(st.get());
-    if (rc == SQLITE_ROW) return sqlite3_column_int64(st.get(), 0);
+    st.bind(1, parent);
+    st.bind_wide(2, plat::fold_case(name.c_str()).c_str());
+    int rc = st.step();
+    if (rc == SQLITE_ROW) return st.column_int(0);
     return r.db.check(rc) ? 0 : -1;
 }
 
 bool key_exists(Registry &r, long long id) {
     plat::Stmt st(r.db, "SELECT 1 FROM keys WHERE id=?1");
     if (!st) return false;
-    sqlite3_bind_int64(st.get(), 1, id);
-    return sqlite3_step(st.get()) == SQLITE_ROW;
+    st.bind(1, id);
+    return st.step() == SQLITE_ROW;
 }
 
 LONG load_values(Registry &r, OpenKey &k) {
     plat::Stmt st(r.db, "SELECT fold, name, type, data FROM vals WHERE key=?1");
     if (!st) return sqlite_error(r);
-    sqlite3_bind_int64(st.get(), 1, k.id);
+    st.bind(1, k.id);
     int rc;
-    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+    while ((rc = st.step()) == SQLITE_ROW) {
         StoredValue v;
-        v.name = plat::from_utf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1)));
-        v.type = DWORD(sqlite3_column_int64(st.get(), 2));
-        const void *blob = sqlite3_column_blob(st.get(), 3);
-        v.bytes.assign(static_cast<const char *>(blob), size_t(sqlite3_column_bytes(st.get(), 3)));
-        std::wstring fold = plat::from_utf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 0)));
-        k.values[fold] = std::move(v);
+        v.name = st.column_wide(1);
+        v.type = DWORD(st.column_int(2));
+        v.bytes = st.column_blob(3);
+        k.values[st.column_wide(0)] = std::move(v);
     }
     if (!r.db.check(rc)) {
         k.values.clear();
@@ -190,50 +184,36 @@ LONG hand_out(Registry &r, long long id, PHKEY result) {
 long long insert_key(Registry &r, long long parent, const std::wstring &name) {
     plat::Stmt st(r.db, "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)");
     if (!st) return -1;
-    std::string n = plat::to_utf8(name.c_str()), fold = plat::to_utf8(plat::fold_case(name.c_str()).c_str());
-    sqlite3_bind_int64(st.get(), 1, parent);
-    sqlite3_bind_text(st.get(), 2, n.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(st.get(), 3, fold.c_str(), -1, SQLITE_TRANSIENT);
-    if (!r.db.check(sqlite3_step(st.get()))) return -1;
+    st.bind(1, parent);
+    st.bind_wide(2, name.c_str());
+    st.bind_wide(3, plat::fold_case(name.c_str()).c_str());
+    if (!r.db.check(st.step())) return -1;
     return sqlite3_last_insert_rowid(r.db.handle());
 }
 
 LONG commit_pending(Registry &r, OpenKey &k) {
     if (k.pending.empty()) return ERROR_SUCCESS;
     if (r.db.read_only()) {
-        r.problem = "the registry " + r.db.path() + " is read-only";
+        r.store.problem = "the registry " + r.db.path() + " is read-only";
         return ERROR_ACCESS_DENIED;
     }
-    if (!r.db.begin_immediate()) return sqlite_error(r);
+    plat::Transaction t(r.db);
+    if (!t.began()) return sqlite_error(r);
     if (!key_exists(r, k.id)) {
-        r.db.rollback();
         k.pending.clear();
         return ERROR_KEY_DELETED;
     }
     for (auto &entry : k.pending) {
         plat::Stmt st(r.db, "INSERT OR REPLACE INTO vals(key, fold, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5)");
-        std::string fold = plat::to_utf8(entry.first.c_str()), name = plat::to_utf8(entry.second.name.c_str());
-        const std::string &bytes = entry.second.bytes;
-        bool ok = bool(st);
-        if (ok) {
-            sqlite3_bind_int64(st.get(), 1, k.id);
-            sqlite3_bind_text(st.get(), 2, fold.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(st.get(), 3, name.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int64(st.get(), 4, entry.second.type);
-            sqlite3_bind_blob(st.get(), 5, bytes.data(), int(bytes.size()), SQLITE_TRANSIENT);
-            ok = r.db.check(sqlite3_step(st.get()));
-        }
-        if (!ok) {
-            LONG err = sqlite_error(r);
-            r.db.rollback();
-            return err;
-        }
+        if (!st) return sqlite_error(r);
+        st.bind(1, k.id);
+        st.bind_wide(2, entry.first.c_str());
+        st.bind_wide(3, entry.second.name.c_str());
+        st.bind(4, entry.second.type);
+        st.bind_blob(5, entry.second.bytes);
+        if (!r.db.check(st.step())) return sqlite_error(r);
     }
-    if (!r.db.commit()) {
-        LONG err = sqlite_error(r);
-        r.db.rollback();
-        return err;
-    }
+    if (!t.commit()) return sqlite_error(r);
     for (auto &entry : k.pending) k.values[entry.first] = std::move(entry.second);
     k.pending.clear();
     return ERROR_SUCCESS;
@@ -294,7 +274,7 @@ LONG RegOpenKeyExW(HKEY key, LPCWSTR sub_key, DWORD, REGSAM, PHKEY result) {
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
+    std::lock_guard<std::mutex> g(r.store.lock);
     long long id;
     std::vector<std::wstring> parts;
     if (LONG err = locate(r, key, sub_key, id, parts)) return err;
@@ -312,7 +292,7 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR sub_key, DWORD, LPWSTR, DWORD, REGSAM, LP
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
+    std::lock_guard<std::mutex> g(r.store.lock);
     long long id;
     std::vector<std::wstring> parts;
     if (LONG err = locate(r, key, sub_key, id, parts)) return err;
@@ -323,37 +303,27 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR sub_key, DWORD, LPWSTR, DWORD, REGSAM, LP
         if (disposition) *disposition = REG_OPENED_EXISTING_KEY;
         return hand_out(r, id, result);
     }
-    if (!r.db.begin_immediate()) return sqlite_error(r);
+    plat::Transaction t(r.db);
+    if (!t.began()) return sqlite_error(r);
+    if (!key_exists(r, id)) return ERROR_KEY_DELETED;
     bool created = false;
-    if (!key_exists(r, id)) {
-        r.db.rollback();
-        return ERROR_KEY_DELETED;
-    }
     for (const auto &part : parts) {
         long long child = find_child(r, id, part);
         if (child == 0) {
             child = insert_key(r, id, part);
             created = true;
         }
-        if (child < 0) {
-            LONG err = sqlite_error(r);
-            r.db.rollback();
-            return err;
-        }
+        if (child < 0) return sqlite_error(r);
         id = child;
     }
-    if (!r.db.commit()) {
-        LONG err = sqlite_error(r);
-        r.db.rollback();
-        return err;
-    }
+    if (!t.commit()) return sqlite_error(r);
     if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     return hand_out(r, id, result);
 }
 
 LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD data_size) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
+    std::lock_guard<std::mutex> g(r.store.lock);
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
     const StoredValue *v = find_value(*k, plat::fold_case(name));
@@ -364,7 +334,7 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data
 
 LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD data_size) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
+    std::lock_guard<std::mutex> g(r.store.lock);
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
     std::wstring n = name ? name : L"";
@@ -383,7 +353,7 @@ LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data,
 
 LONG RegFlushKey(HKEY key) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
+    std::lock_guard<std::mutex> g(r.store.lock);
     if (key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
@@ -392,7 +362,7 @@ LONG RegFlushKey(HKEY key) {
 
 LONG RegCloseKey(HKEY key) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
+    std::lock_guard<std::mutex> g(r.store.lock);
     if (key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;
     auto it = r.open_keys.find(reinterpret_cast<uintptr_t>(key));
     if (it == r.open_keys.end()) return ERROR_INVALID_HANDLE;
@@ -403,71 +373,60 @@ LONG RegCloseKey(HKEY key) {
 
 LONG RegDeleteValueW(HKEY key, LPCWSTR name) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
+    std::lock_guard<std::mutex> g(r.store.lock);
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
     std::wstring fold = plat::fold_case(name);
     bool had = k->pending.erase(fold) + k->values.erase(fold) > 0;
     plat::Stmt st(r.db, "DELETE FROM vals WHERE key=?1 AND fold=?2");
     if (!st) return sqlite_error(r);
-    std::string f = plat::to_utf8(fold.c_str());
-    sqlite3_bind_int64(st.get(), 1, k->id);
-    sqlite3_bind_text(st.get(), 2, f.c_str(), -1, SQLITE_TRANSIENT);
-    if (!r.db.check(sqlite3_step(st.get()))) return sqlite_error(r);
+    st.bind(1, k->id);
+    st.bind_wide(2, fold.c_str());
+    if (!r.db.check(st.step())) return sqlite_error(r);
     return had || sqlite3_changes(r.db.handle()) > 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
 // Deletes the key with everything below it, as the phone does.
 LONG RegDeleteKeyW(HKEY key, LPCWSTR sub_key) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
+    std::lock_guard<std::mutex> g(r.store.lock);
     long long id;
     std::vector<std::wstring> parts;
     if (LONG err = locate(r, key, sub_key, id, parts)) return err;
     if (parts.empty()) return ERROR_INVALID_PARAMETER;
-    if (!r.db.begin_immediate()) return sqlite_error(r);
+    plat::Transaction t(r.db);
+    if (!t.began()) return sqlite_error(r);
     for (const auto &part : parts) {
         id = find_child(r, id, part);
-        if (id <= 0) {
-            LONG err = id < 0 ? sqlite_error(r) : ERROR_FILE_NOT_FOUND;
-            r.db.rollback();
-            return err;
-        }
+        if (id <= 0) return id < 0 ? sqlite_error(r) : ERROR_FILE_NOT_FOUND;
     }
     std::string doomed = "WITH RECURSIVE doomed(id) AS (SELECT " + std::to_string(id) +
                          " UNION ALL SELECT keys.id FROM keys JOIN doomed ON keys.parent = doomed.id) ";
     bool ok = r.db.exec((doomed + "DELETE FROM vals WHERE key IN doomed;").c_str()) &&
-              r.db.exec((doomed + "DELETE FROM keys WHERE id IN doomed;").c_str()) &&
-              r.db.commit();
-    if (!ok) {
-        LONG err = sqlite_error(r);
-        r.db.rollback();
-        return err;
-    }
-    return ERROR_SUCCESS;
+              r.db.exec((doomed + "DELETE FROM keys WHERE id IN doomed;").c_str()) && t.commit();
+    return ok ? ERROR_SUCCESS : sqlite_error(r);
 }
 
 LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_chars, LPDWORD, LPWSTR, LPDWORD, LPFILETIME) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
+    std::lock_guard<std::mutex> g(r.store.lock);
     long long id;
     if (LONG err = resolve(r, key, id)) return err;
     if (LONG err = ready(r)) return err;
     plat::Stmt st(r.db, "SELECT name FROM keys WHERE parent=?1 ORDER BY fold LIMIT 1 OFFSET ?2");
     if (!st) return sqlite_error(r);
-    sqlite3_bind_int64(st.get(), 1, id);
-    sqlite3_bind_int64(st.get(), 2, index);
-    int rc = sqlite3_step(st.get());
+    st.bind(1, id);
+    st.bind(2, index);
+    int rc = st.step();
     if (rc == SQLITE_DONE) return ERROR_NO_MORE_ITEMS;
-    if (rc != SQLITE_ROW) return r.db.check(rc), sqlite_error(r);
-    return copy_name(plat::from_utf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 0))), name,
-                     name_chars);
+    if (!r.db.check(rc) || rc != SQLITE_ROW) return sqlite_error(r);
+    return copy_name(st.column_wide(0), name, name_chars);
 }
 
 LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_chars, LPDWORD, LPDWORD type, LPBYTE data,
                    LPDWORD data_size) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
+    std::lock_guard<std::mutex> g(r.store.lock);
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
     ValueMap all = k->values;
@@ -482,7 +441,7 @@ LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_chars, LPDWO
 
 LONG reg_stored_size(HKEY key, LPCWSTR name, LPDWORD size) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
+    std::lock_guard<std::mutex> g(r.store.lock);
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
     const StoredValue *v = find_value(*k, plat::fold_case(name));
@@ -491,8 +450,4 @@ LONG reg_stored_size(HKEY key, LPCWSTR name, LPDWORD size) {
     return ERROR_SUCCESS;
 }
 
-const char *reg_last_problem(void) {
-    Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.lock);
-    return r.problem.c_str();
-}
+void reg_last_problem(char *out, size_t cap) { plat::device_db_problem(reg().store, out, cap); }

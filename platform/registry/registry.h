@@ -5,6 +5,8 @@
 // its values as they were when it was opened.
 #pragma once
 
+#include <stddef.h>
+
 #include "platform/core/types.h"
 
 LONG RegCreateKeyExW(HKEY key, LPCWSTR sub_key, DWORD reserved, LPWSTR key_class, DWORD options, REGSAM access,
@@ -25,5 +27,6 @@ LONG RegCloseKey(HKEY key);
 // shows it. ERROR_FILE_NOT_FOUND when the value does not exist.
 LONG reg_stored_size(HKEY key, LPCWSTR name, LPDWORD size);
 
-// One line about the last failure of the registry database, for velctl.
-const char *reg_last_problem(void);
+// One line about the last failure of the registry database, for velctl:
+// copied into `out` (at most `cap` bytes with the terminator).
+void reg_last_problem(char *out, size_t cap);

@@ -32,15 +32,21 @@ bool print_request(HANDLE h) {
     return true;
 }
 
+int fail_with_problem(void) {
+    char problem[512];
+    notify_last_problem(problem, sizeof problem);
+    return velctl_fail("%s", problem);
+}
+
 }  // namespace
 
 int verb_notifications(int argc, char **) {
     if (argc != 0) return velctl_usage("notifications", "takes no words");
     DWORD count = 0;
-    if (!CeGetUserNotificationHandles(nullptr, 0, &count)) return velctl_fail("%s", notify_last_problem());
+    if (!CeGetUserNotificationHandles(nullptr, 0, &count)) return fail_with_problem();
     std::vector<HANDLE> handles(count);
     if (count && !CeGetUserNotificationHandles(handles.data(), count, &count))
-        return velctl_fail("%s", notify_last_problem());
+        return fail_with_problem();
     for (DWORD i = 0; i < count && i < handles.size(); i++) print_request(handles[i]);
     return VELCTL_OK;
 }
@@ -51,7 +57,8 @@ int verb_events(int argc, char **) {
     WCHAR app[MAX_PATH];
     for (DWORD i = 0; notify_event_registration(i, &event, app, MAX_PATH); i++)
         printf("%ld\t%s\n", (long)event, plat::to_utf8(app).c_str());
-    const char *problem = notify_last_problem();
-    if (problem && *problem) return velctl_fail("%s", problem);
+    char problem[512];
+    notify_last_problem(problem, sizeof problem);
+    if (*problem) return velctl_fail("%s", problem);
     return VELCTL_OK;
 }

@@ -24,8 +24,9 @@ const char *type_name(DWORD type) {
 }
 
 std::string describe(LONG err) {
-    const char *problem = reg_last_problem();
-    if (problem && *problem && (err == ERROR_REGISTRY_CORRUPT || err == ERROR_ACCESS_DENIED ||
+    char problem[512];
+    reg_last_problem(problem, sizeof problem);
+    if (*problem && (err == ERROR_REGISTRY_CORRUPT || err == ERROR_ACCESS_DENIED ||
                                 err == ERROR_CANTOPEN || err == ERROR_CANTWRITE || err == ERROR_BADDB ||
                                 err == ERROR_TIMEOUT))
         return problem;
