@@ -35,11 +35,6 @@ Kind kind_of(DWORD style) {
     }
 }
 
-DWORD style_of(HWND window) {
-    Window *w = window_get(window);
-    return w ? w->style : 0;
-}
-
 // The other auto radio buttons of the button's group.
 std::vector<HWND> group_of(HWND button) {
     std::vector<HWND> group;
@@ -49,24 +44,24 @@ std::vector<HWND> group_of(HWND button) {
     const std::vector<HWND> &all = parent->children;
     auto self = std::find(all.begin(), all.end(), button);
     auto first = self;
-    while (first != all.begin() && !(style_of(*first) & WS_GROUP)) --first;
+    while (first != all.begin() && !has_style(*first, WS_GROUP)) --first;
     auto last = self + 1;
-    while (last != all.end() && !(style_of(*last) & WS_GROUP)) ++last;
+    while (last != all.end() && !has_style(*last, WS_GROUP)) ++last;
     for (auto it = first; it != last; ++it)
-        if (*it != button && (style_of(*it) & BS_TYPEMASK) == BS_AUTORADIOBUTTON) group.push_back(*it);
+        if (*it != button && (control_style(*it) & BS_TYPEMASK) == BS_AUTORADIOBUTTON) group.push_back(*it);
     return group;
 }
 
 void set_check(HWND window, UINT check) {
     ButtonState *s = state_of<ButtonState>(window);
-    if (!s || kind_of(style_of(window)) == PUSH || s->check == check) return;
+    if (!s || kind_of(control_style(window)) == PUSH || s->check == check) return;
     s->check = check;
     InvalidateRect(window, nullptr, TRUE);
 }
 
 void click(HWND window) {
     if (!IsWindowEnabled(window)) return;
-    DWORD style = style_of(window);
+    DWORD style = control_style(window);
     if ((style & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
         ButtonState *s = state_of<ButtonState>(window);
         set_check(window, s && s->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
@@ -135,7 +130,7 @@ void paint_button(HWND window) {
 }
 
 LRESULT dialog_code(HWND window, LPARAM msg) {
-    DWORD style = style_of(window);
+    DWORD style = control_style(window);
     LRESULT code = DLGC_BUTTON;
     if (kind_of(style) == RADIO) code |= DLGC_RADIOBUTTON;
     if (kind_of(style) == PUSH)
@@ -164,7 +159,7 @@ LRESULT button_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_KILLFOCUS: InvalidateRect(window, nullptr, TRUE); return 0;
     case BM_CLICK: click(window); return 0;
     case BM_SETCHECK: set_check(window, UINT(wparam) & (BST_CHECKED | BST_INDETERMINATE)); return 0;
-    case BM_GETCHECK: return s && kind_of(style_of(window)) != PUSH ? LRESULT(s->check) : 0;
+    case BM_GETCHECK: return s && kind_of(control_style(window)) != PUSH ? LRESULT(s->check) : 0;
     case BM_GETSTATE: return s ? button_state(window, s) : 0;
     case BM_SETSTATE:
         if (s) s->pushed = wparam != 0;

@@ -36,6 +36,13 @@ std::string quoted(const std::wstring &text) {
 
 bool control_focused(HWND control) { return control && GetFocus() == control; }
 
+DWORD control_style(HWND control) {
+    Window *w = window_get(control);
+    return w ? w->style : 0;
+}
+
+bool has_style(HWND control, DWORD bits) { return (control_style(control) & bits) == bits; }
+
 HFONT control_font(HWND control) {
     Window *w = window_get(control);
     return w && w->font ? w->font : look_font(false);

@@ -43,6 +43,10 @@ LRESULT notify_parent(HWND control, UINT code, NMHDR *header);
 std::string quoted(const std::wstring &text);
 
 bool control_focused(HWND control);
+// The control's style bits; 0 for a window that is gone.
+DWORD control_style(HWND control);
+// Whether every one of `bits` is set in the control's style.
+bool has_style(HWND control, DWORD bits);
 // The font set with WM_SETFONT, else the system font.
 HFONT control_font(HWND control);
 // The height of a line of the control's font.

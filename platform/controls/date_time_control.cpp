@@ -34,7 +34,7 @@ struct DateTimeState : ClassState {
     }
 };
 
-bool time_format(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & DTS_TIMEFORMAT) == DTS_TIMEFORMAT; }
+bool time_format(HWND window) { return has_style(window, DTS_TIMEFORMAT); }
 
 bool twelve_hours() {
     WCHAR value[4] = L"";
@@ -214,7 +214,7 @@ LRESULT get_time(const DateTimeState *s, LPARAM out) {
 
 LRESULT set_time(HWND window, DateTimeState *s, WPARAM flag, LPARAM in) {
     if (flag == GDT_NONE) {
-        if (!(GetWindowLongW(window, GWL_STYLE) & DTS_SHOWNONE)) return FALSE;
+        if (!has_style(window, DTS_SHOWNONE)) return FALSE;
         s->none = true;
     } else {
         const SYSTEMTIME *t = reinterpret_cast<const SYSTEMTIME *>(in);

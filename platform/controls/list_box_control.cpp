@@ -31,13 +31,13 @@ struct ListBoxState : ClassState {
     }
 };
 
-bool multiple(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & LBS_MULTIPLESEL) != 0; }
+bool multiple(HWND window) { return has_style(window, LBS_MULTIPLESEL); }
 
 bool valid(const ListBoxState *s, WPARAM index) { return index < s->items.size(); }
 
 void selection_changed(HWND window) {
     InvalidateRect(window, nullptr, TRUE);
-    if (GetWindowLongW(window, GWL_STYLE) & LBS_NOTIFY) notify_command(window, LBN_SELCHANGE);
+    if (has_style(window, LBS_NOTIFY)) notify_command(window, LBN_SELCHANGE);
 }
 
 // Left or right: the next item, wrapping when the buddy says so.

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/controls/control_internal.h"
+#include "platform/controls/row_scroller.h"
 #include "platform/screen/look.h"
 #include "platform/core/text.h"
 
@@ -52,33 +53,19 @@ struct ListViewState : ClassState {
     }
 };
 
-DWORD style_of(HWND window) { return DWORD(GetWindowLongW(window, GWL_STYLE)); }
-
 bool valid(const ListViewState *s, int index) { return index >= 0 && index < int(s->items.size()); }
 
-int row_height(HWND window, const ListViewState *s) {
-    int image_height = 0, unused;
-    if (s->images[LVSIL_SMALL]) ImageList_GetIconSize(s->images[LVSIL_SMALL], &unused, &image_height);
-    return std::max(control_line_height(window) + 4, image_height + 2);
-}
-
 int header_height(HWND window, const ListViewState *s) {
-    bool shown = !(style_of(window) & LVS_NOCOLUMNHEADER) && !s->columns.empty();
+    bool shown = !has_style(window, LVS_NOCOLUMNHEADER) && !s->columns.empty();
     return shown ? control_line_height(window) + 4 : 0;
 }
 
-int rows_in_view(HWND window, const ListViewState *s) {
-    RECT client;
-    GetClientRect(window, &client);
-    return std::max(1, int(client.bottom - header_height(window, s)) / row_height(window, s));
+RowGeometry rows_of(HWND window, const ListViewState *s) {
+    return row_geometry(window, s->images[LVSIL_SMALL], header_height(window, s));
 }
 
 void ensure_visible(HWND window, ListViewState *s, int index) {
-    int rows = rows_in_view(window, s);
-    if (index < s->top) s->top = index;
-    else if (index >= s->top + rows) s->top = index - rows + 1;
-    s->top = std::clamp(s->top, 0, std::max(0, int(s->items.size()) - rows));
-    InvalidateRect(window, nullptr, TRUE);
+    rows_scroll_into_view(window, rows_of(window, s), &s->top, index, int(s->items.size()));
 }
 
 void notify_changed(HWND window, int index, UINT old_state, UINT new_state, LPARAM param) {
@@ -97,7 +84,7 @@ void change_state(HWND window, int index, UINT state, UINT mask) {
     ListViewState *s = state_of<ListViewState>(window);
     if (!s || !valid(s, index)) return;
     mask &= LVIS_FOCUSED | LVIS_SELECTED;
-    UINT exclusive = (state & mask & LVIS_FOCUSED) | ((style_of(window) & LVS_SINGLESEL) ? state & mask & LVIS_SELECTED : 0);
+    UINT exclusive = (state & mask & LVIS_FOCUSED) | (has_style(window, LVS_SINGLESEL) ? state & mask & LVIS_SELECTED : 0);
     for (int other = 0; exclusive && s && other < int(s->items.size()); other++) {
         if (other == index || !(s->items[size_t(other)]->state & exclusive)) continue;
         change_state(window, other, 0, exclusive);
@@ -148,7 +135,7 @@ void paint_row(HWND window, const ListViewState *s, const ControlPaint &p, int i
     int image_width = 0, image_height = 0;
     if (small) ImageList_GetIconSize(small, &image_width, &image_height);
     RECT text = {row.left + PAD + (small ? image_width + PAD : 0), row.top, row.right - PAD, row.bottom};
-    bool selected = (item.state & LVIS_SELECTED) && (p.focused || (style_of(window) & LVS_SHOWSELALWAYS));
+    bool selected = (item.state & LVIS_SELECTED) && (p.focused || has_style(window, LVS_SHOWSELALWAYS));
     if (selected) {
         RECT band = row;
         if (!(s->ex_style & LVS_EX_FULLROWSELECT)) {
@@ -182,23 +169,18 @@ void paint_list_view(HWND window) {
     ListViewState *s = state_of<ListViewState>(window);
     if (s) {
         look_fill(p.dc, p.client, LOOK_PANEL);
-        int header = header_height(window, s), row = row_height(window, s), rows = rows_in_view(window, s);
-        if (header) paint_header(s, p, header);
-        for (int i = s->top; i < int(s->items.size()) && i < s->top + rows + 1; i++) {
-            RECT r = {0, header + (i - s->top) * row, p.client.right, header + (i - s->top + 1) * row};
-            paint_row(window, s, p, i, r);
-        }
-        if (int(s->items.size()) > rows)
-            look_scroll_thumb(p.dc, {p.client.right - 3, header, p.client.right, p.client.bottom}, s->top, rows,
-                              int(s->items.size()));
-        if (GetWindowLongW(window, GWL_STYLE) & WS_BORDER) look_frame(p.dc, p.client, LOOK_FIELD_EDGE, 1);
+        RowGeometry rows = rows_of(window, s);
+        if (rows.header) paint_header(s, p, rows.header);
+        rows_paint(p, rows, s->top, int(s->items.size()),
+                   [&](int index, const RECT &row) { paint_row(window, s, p, index, row); });
+        if (has_style(window, WS_BORDER)) look_frame(p.dc, p.client, LOOK_FIELD_EDGE, 1);
     }
     control_paint_end(window, &p);
 }
 
 // Where a new item goes: after the items whose text sorts before or equal to it.
 int insert_position(HWND window, const ListViewState *s, const ListItem &item, int asked) {
-    if (!(style_of(window) & LVS_SORTASCENDING)) return std::clamp(asked, 0, int(s->items.size()));
+    if (!has_style(window, LVS_SORTASCENDING)) return std::clamp(asked, 0, int(s->items.size()));
     auto it = std::upper_bound(s->items.begin(), s->items.end(), item.key,
                                [](const std::wstring &key, const std::unique_ptr<ListItem> &other) { return key < other->key; });
     return int(it - s->items.begin());
@@ -350,7 +332,7 @@ LRESULT list_view_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) 
         }
         return 0;
     case WM_DESTROY:
-        if (!(style_of(window) & LVS_SHAREIMAGELISTS))
+        if (!has_style(window, LVS_SHAREIMAGELISTS))
             for (HIMAGELIST list : s->images) ImageList_Destroy(list);
         return 0;
     case WM_SETFOCUS:

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "platform/controls/control_internal.h"
+#include "platform/controls/row_scroller.h"
 #include "platform/screen/look.h"
 
 namespace plat {
@@ -88,27 +89,10 @@ void describe_item(const TreeItem *item, const TreeItem *caret, TVITEMW *out) {
     out->lParam = item->param;
 }
 
-int row_height(HWND window, const TreeViewState *s) {
-    int width, height = 0;
-    if (s->images) ImageList_GetIconSize(s->images, &width, &height);
-    return std::max(control_line_height(window) + 4, height + 2);
-}
-
-int rows_in_view(HWND window, const TreeViewState *s) {
-    RECT client;
-    GetClientRect(window, &client);
-    return std::max(1, int(client.bottom) / row_height(window, s));
-}
-
 void ensure_visible(HWND window, TreeViewState *s, const TreeItem *item) {
     std::vector<TreeItem *> rows = s->shown();
-    int index = int(std::find(rows.begin(), rows.end(), item) - rows.begin()), in_view = rows_in_view(window, s);
-    if (index < int(rows.size())) {
-        if (index < s->top) s->top = index;
-        else if (index >= s->top + in_view) s->top = index - in_view + 1;
-    }
-    s->top = std::clamp(s->top, 0, std::max(0, int(rows.size()) - in_view));
-    InvalidateRect(window, nullptr, TRUE);
+    int index = int(std::find(rows.begin(), rows.end(), item) - rows.begin());
+    rows_scroll_into_view(window, row_geometry(window, s->images, 0), &s->top, index, int(rows.size()));
 }
 
 LRESULT notify_tree(HWND window, UINT code, UINT action, const TreeItem *old_item, const TreeItem *new_item,
@@ -200,7 +184,7 @@ LRESULT dialog_code(const TreeViewState *s, LPARAM msg) {
 void paint_row(HWND window, const TreeViewState *s, const ControlPaint &p, const TreeItem *item, const RECT &row) {
     int x = int(row.left) + PAD + depth_of(item) * INDENT;
     int mid = int(row.top + row.bottom) / 2;
-    if ((GetWindowLongW(window, GWL_STYLE) & TVS_HASBUTTONS) && !item->children.empty()) {
+    if (has_style(window, TVS_HASBUTTONS) && !item->children.empty()) {
         RECT box = {x, mid - BUTTON / 2, x + BUTTON, mid - BUTTON / 2 + BUTTON};
         look_fill(p.dc, box, LOOK_PANEL);
         look_frame(p.dc, box, LOOK_FIELD_EDGE, 1);
@@ -208,7 +192,7 @@ void paint_row(HWND window, const TreeViewState *s, const ControlPaint &p, const
         if (!item->expanded) look_fill(p.dc, {x + BUTTON / 2, box.top + 2, x + BUTTON / 2 + 1, box.bottom - 2}, LOOK_TEXT);
     }
     x += BUTTON + PAD;
-    bool selected = item == s->caret && (p.focused || (GetWindowLongW(window, GWL_STYLE) & TVS_SHOWSELALWAYS));
+    bool selected = item == s->caret && (p.focused || has_style(window, TVS_SHOWSELALWAYS));
     int width = 0, height = 0;
     if (s->images) ImageList_GetIconSize(s->images, &width, &height);
     SIZE text_size = {0, 0};
@@ -231,16 +215,11 @@ void paint_tree(HWND window) {
     if (s) {
         look_fill(p.dc, p.client, LOOK_PANEL);
         std::vector<TreeItem *> rows = s->shown();
-        int height = row_height(window, s), in_view = rows_in_view(window, s);
-        for (int i = s->top; i < int(rows.size()) && i <= s->top + in_view; i++) {
-            RECT r = {0, (i - s->top) * height, p.client.right, (i - s->top + 1) * height};
-            paint_row(window, s, p, rows[size_t(i)], r);
-        }
-        if (int(rows.size()) > in_view)
-            look_scroll_thumb(p.dc, {p.client.right - 3, 0, p.client.right, p.client.bottom}, s->top, in_view,
-                              int(rows.size()));
-        if (p.focused && !s->caret) look_frame(p.dc, {0, 0, p.client.right, height}, LOOK_HIGHLIGHT, 1);
-        if (GetWindowLongW(window, GWL_STYLE) & WS_BORDER) look_frame(p.dc, p.client, LOOK_FIELD_EDGE, 1);
+        RowGeometry geometry = row_geometry(window, s->images, 0);
+        rows_paint(p, geometry, s->top, int(rows.size()),
+                   [&](int index, const RECT &row) { paint_row(window, s, p, rows[size_t(index)], row); });
+        if (p.focused && !s->caret) look_frame(p.dc, {0, 0, p.client.right, geometry.height}, LOOK_HIGHLIGHT, 1);
+        if (has_style(window, WS_BORDER)) look_frame(p.dc, p.client, LOOK_FIELD_EDGE, 1);
     }
     control_paint_end(window, &p);
 }

@@ -24,7 +24,7 @@ HWND previous_sibling(HWND window) {
 HWND set_buddy(HWND window, UpDownState *s, HWND buddy) {
     HWND old = s->buddy;
     s->buddy = buddy;
-    list_box_set_spin(buddy, DWORD(GetWindowLongW(window, GWL_STYLE)));
+    list_box_set_spin(buddy, control_style(window));
     return old;
 }
 
@@ -36,7 +36,7 @@ LRESULT up_down_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CREATE:
         s = state_make<UpDownState>(window);
         SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        if (GetWindowLongW(window, GWL_STYLE) & UDS_AUTOBUDDY) set_buddy(window, s, previous_sibling(window));
+        if (has_style(window, UDS_AUTOBUDDY)) set_buddy(window, s, previous_sibling(window));
         return 0;
     case UDM_SETBUDDY: return s ? reinterpret_cast<LRESULT>(set_buddy(window, s, reinterpret_cast<HWND>(wparam))) : 0;
     case UDM_GETBUDDY: return s ? reinterpret_cast<LRESULT>(s->buddy) : 0;
