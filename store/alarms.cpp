@@ -11,43 +11,17 @@ AlarmTable Alarms;
 namespace {
 
 // A record's nine values, in the order they are read and written.
-enum FieldKind { FIELD_NUMBER, FIELD_FLAG, FIELD_TEXT };
-
-struct AlarmField {
-    const WCHAR *name;
-    size_t offset;
-    FieldKind kind;
-    size_t capacity;  // characters, for texts
+const RegField ALARM_FIELDS[] = {
+    {L"AlarmOn", offsetof(AlarmRecord, AlarmOn), FIELD_FLAG, 0, 0},
+    {L"AThour", offsetof(AlarmRecord, AThour), FIELD_NUMBER, 0, 0},
+    {L"ATmin", offsetof(AlarmRecord, ATmin), FIELD_NUMBER, 0, 0},
+    {L"AlarmSound", offsetof(AlarmRecord, AlarmSound), FIELD_TEXT, MAX_PATH, 0},
+    {L"AlarmName", offsetof(AlarmRecord, AlarmName), FIELD_TEXT, ALARM_NAME_CHARS, 0},
+    {L"UseSystemVol", offsetof(AlarmRecord, UseSystemVol), FIELD_FLAG, 0, 0},
+    {L"Volume", offsetof(AlarmRecord, Volume), FIELD_NUMBER, 0, 0},
+    {L"Days", offsetof(AlarmRecord, Days), FIELD_NUMBER, 0, 0},
+    {L"AlarmHandle", offsetof(AlarmRecord, AlarmHandle), FIELD_NUMBER, 0, 0},
 };
-
-const AlarmField ALARM_FIELDS[] = {
-    {L"AlarmOn", offsetof(AlarmRecord, AlarmOn), FIELD_FLAG, 0},
-    {L"AThour", offsetof(AlarmRecord, AThour), FIELD_NUMBER, 0},
-    {L"ATmin", offsetof(AlarmRecord, ATmin), FIELD_NUMBER, 0},
-    {L"AlarmSound", offsetof(AlarmRecord, AlarmSound), FIELD_TEXT, MAX_PATH},
-    {L"AlarmName", offsetof(AlarmRecord, AlarmName), FIELD_TEXT, ALARM_NAME_CHARS},
-    {L"UseSystemVol", offsetof(AlarmRecord, UseSystemVol), FIELD_FLAG, 0},
-    {L"Volume", offsetof(AlarmRecord, Volume), FIELD_NUMBER, 0},
-    {L"Days", offsetof(AlarmRecord, Days), FIELD_NUMBER, 0},
-    {L"AlarmHandle", offsetof(AlarmRecord, AlarmHandle), FIELD_NUMBER, 0},
-};
-
-void read_field(HKEY key, const AlarmField &f, AlarmRecord *a) {
-    char *at = reinterpret_cast<char *>(a) + f.offset;
-    switch (f.kind) {
-    case FIELD_NUMBER: read_dword(key, f.name, reinterpret_cast<DWORD *>(at)); break;
-    case FIELD_FLAG: read_flag(key, f.name, reinterpret_cast<DWORD *>(at)); break;
-    case FIELD_TEXT: read_text(key, f.name, reinterpret_cast<WCHAR *>(at), f.capacity); break;
-    }
-}
-
-void write_field(HKEY key, const AlarmField &f, const AlarmRecord *a) {
-    const char *at = reinterpret_cast<const char *>(a) + f.offset;
-    if (f.kind == FIELD_TEXT)
-        write_text(key, f.name, reinterpret_cast<const WCHAR *>(at));
-    else
-        write_dword(key, f.name, *reinterpret_cast<const DWORD *>(at));
-}
 
 }  // namespace
 
@@ -95,7 +69,7 @@ void load_alarm(HKEY alarms, int index) {
     subkey_name(index, name, 16);
     HKEY key = open_existing_subkey(alarms, name);
     if (!key) return;
-    for (const AlarmField &f : ALARM_FIELDS) read_field(key, f, &Alarms.Records[index]);
+    for (const RegField &f : ALARM_FIELDS) read_field(key, f, &Alarms.Records[index]);
     RegCloseKey(key);
 }
 
@@ -124,7 +98,7 @@ void save_alarm(int index) {
         key = open_existing_subkey(alarms, name);
     }
     if (key) {
-        for (const AlarmField &f : ALARM_FIELDS) write_field(key, f, a);
+        for (const RegField &f : ALARM_FIELDS) write_field(key, f, a);
         RegFlushKey(key);
         RegCloseKey(key);
     }

@@ -65,3 +65,22 @@ void write_text(HKEY key, LPCWSTR name, const WCHAR *text) {
     RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
                    DWORD((wcslen(text) + 1) * sizeof(WCHAR)));
 }
+
+void read_field(HKEY key, const RegField &f, void *record) {
+    char *at = static_cast<char *>(record) + f.offset;
+    switch (f.kind) {
+    case FIELD_NUMBER: read_dword(key, f.name, reinterpret_cast<DWORD *>(at)); break;
+    case FIELD_FLAG: read_flag(key, f.name, reinterpret_cast<DWORD *>(at)); break;
+    case FIELD_TEXT: read_text(key, f.name, reinterpret_cast<WCHAR *>(at), f.capacity); break;
+    case FIELD_ZERO: break;
+    }
+}
+
+void write_field(HKEY key, const RegField &f, const void *record) {
+    const char *at = static_cast<const char *>(record) + f.offset;
+    switch (f.kind) {
+    case FIELD_TEXT: write_text(key, f.name, reinterpret_cast<const WCHAR *>(at)); break;
+    case FIELD_ZERO: write_dword(key, f.name, 0); break;
+    default: write_dword(key, f.name, *reinterpret_cast<const DWORD *>(at)); break;
+    }
+}

@@ -21,3 +21,24 @@ bool read_text(HKEY key, LPCWSTR name, WCHAR *field, size_t capacity);
 
 void write_dword(HKEY key, LPCWSTR name, DWORD value);
 void write_text(HKEY key, LPCWSTR name, const WCHAR *text);
+
+// One value of a record kept in the registry: its name, where it sits in the
+// record and how it is held. A record's table lists its values in the order
+// they are written.
+enum FieldKind {
+    FIELD_NUMBER,  // a DWORD
+    FIELD_FLAG,    // a DWORD read as 0 or 1
+    FIELD_TEXT,    // a WCHAR array of `capacity` characters
+    FIELD_ZERO,    // a DWORD kept for older readers: always written as 0, never read
+};
+
+struct RegField {
+    const WCHAR *name;
+    size_t offset;  // in the record
+    FieldKind kind;
+    size_t capacity;  // characters, for texts
+    int group;        // the record's own grouping, for partial saves
+};
+
+void read_field(HKEY key, const RegField &f, void *record);
+void write_field(HKEY key, const RegField &f, const void *record);

@@ -1,5 +1,7 @@
 #include "store/settings.h"
 
+#include <cstddef>
+
 #include "store/reg_values.h"
 
 AppSettings Settings;
@@ -56,89 +58,63 @@ void set_default_settings(void) {
     find_install_folder();
 }
 
+namespace {
+
+// Which save writes a value: every save writes all of them.
+enum SettingsGroup { GENERAL, CHIME, COUNTDOWN };
+
+// The settings' values in the order every save writes them.
+const RegField SETTINGS_FIELDS[] = {
+    {L"24HourTime", offsetof(AppSettings, TwentyFourHourTime), FIELD_FLAG, 0, GENERAL},
+    {L"SnoozeTime", offsetof(AppSettings, SnoozeTime), FIELD_NUMBER, 0, GENERAL},
+    {L"SleepTime", offsetof(AppSettings, SleepTime), FIELD_NUMBER, 0, GENERAL},
+    {L"SleepPathType", offsetof(AppSettings, SleepPathType), FIELD_NUMBER, 0, GENERAL},
+    {L"SleepPath", offsetof(AppSettings, SleepPath), FIELD_TEXT, MAX_PATH, GENERAL},
+    {L"TimedSleep", offsetof(AppSettings, TimedSleep), FIELD_FLAG, 0, GENERAL},
+    {L"MaxTime", offsetof(AppSettings, MaxTime), FIELD_NUMBER, 0, GENERAL},
+    {L"ShowIcon", offsetof(AppSettings, ShowIcon), FIELD_ZERO, 0, GENERAL},
+    {L"Silenced", offsetof(AppSettings, Silenced), FIELD_FLAG, 0, GENERAL},
+    {L"Chime", offsetof(AppSettings, Chime), FIELD_FLAG, 0, CHIME},
+    {L"ChimeSound", offsetof(AppSettings, ChimeSound), FIELD_TEXT, MAX_PATH, CHIME},
+    {L"ChimeHandle", offsetof(AppSettings, ChimeHandle), FIELD_NUMBER, 0, CHIME},
+    {L"Countdown", offsetof(AppSettings, Countdown), FIELD_FLAG, 0, COUNTDOWN},
+    {L"CountdownTime", offsetof(AppSettings, CountdownTime), FIELD_NUMBER, 0, COUNTDOWN},
+    {L"CDFTLow", offsetof(AppSettings, CDFTLow), FIELD_NUMBER, 0, COUNTDOWN},
+    {L"CDFTHigh", offsetof(AppSettings, CDFTHigh), FIELD_NUMBER, 0, COUNTDOWN},
+    {L"CountdownSound", offsetof(AppSettings, CountdownSound), FIELD_TEXT, MAX_PATH, COUNTDOWN},
+    {L"CountdownHandle", offsetof(AppSettings, CountdownHandle), FIELD_NUMBER, 0, COUNTDOWN},
+    {L"CountdownKeepAwake", offsetof(AppSettings, CountdownKeepAwake), FIELD_FLAG, 0, COUNTDOWN},
+    {L"ShowITime", offsetof(AppSettings, ShowITime), FIELD_FLAG, 0, GENERAL},
+    {L"Color", offsetof(AppSettings, Color), FIELD_NUMBER, 0, GENERAL},
+};
+
+// Writes the values of `group`, or all of them for GENERAL, and commits them
+// together.
+void save_group(SettingsGroup group) {
+    HKEY key = open_existing_key(SETTINGS_KEY);
+    if (!key) return;
+    for (const RegField &f : SETTINGS_FIELDS)
+        if (group == GENERAL || f.group == group) write_field(key, f, &Settings);
+    RegFlushKey(key);
+    RegCloseKey(key);
+}
+
+}  // namespace
+
 void load_settings(void) {
     set_default_settings();
     ensure_key(SETTINGS_KEY);
     HKEY key = open_existing_key(SETTINGS_KEY);
     if (!key) return;
-    read_flag(key, L"24HourTime", &Settings.TwentyFourHourTime);
-    read_dword(key, L"SnoozeTime", &Settings.SnoozeTime);
-    read_dword(key, L"SleepTime", &Settings.SleepTime);
-    read_dword(key, L"SleepPathType", &Settings.SleepPathType);
-    read_text(key, L"SleepPath", Settings.SleepPath, MAX_PATH);
-    read_flag(key, L"TimedSleep", &Settings.TimedSleep);
-    read_dword(key, L"MaxTime", &Settings.MaxTime);
-    read_flag(key, L"ShowITime", &Settings.ShowITime);
-    read_flag(key, L"Silenced", &Settings.Silenced);
-    read_flag(key, L"Chime", &Settings.Chime);
-    read_text(key, L"ChimeSound", Settings.ChimeSound, MAX_PATH);
-    read_dword(key, L"ChimeHandle", &Settings.ChimeHandle);
-    read_flag(key, L"Countdown", &Settings.Countdown);
-    read_dword(key, L"CountdownTime", &Settings.CountdownTime);
-    read_dword(key, L"CDFTLow", &Settings.CDFTLow);
-    read_dword(key, L"CDFTHigh", &Settings.CDFTHigh);
-    read_text(key, L"CountdownSound", Settings.CountdownSound, MAX_PATH);
-    read_dword(key, L"CountdownHandle", &Settings.CountdownHandle);
-    read_flag(key, L"CountdownKeepAwake", &Settings.CountdownKeepAwake);
-    read_dword(key, L"Color", &Settings.Color);
+    for (const RegField &f : SETTINGS_FIELDS) read_field(key, f, &Settings);
     RegCloseKey(key);
 }
 
-namespace {
+void save_settings(void) { save_group(GENERAL); }
 
-// The chime's and the countdown's values, in the order every save writes
-// them; the full save writes them in the same places.
-void write_chime_values(HKEY key) {
-    write_dword(key, L"Chime", Settings.Chime);
-    write_text(key, L"ChimeSound", Settings.ChimeSound);
-    write_dword(key, L"ChimeHandle", Settings.ChimeHandle);
-}
+void save_chime_settings(void) { save_group(CHIME); }
 
-void write_countdown_values(HKEY key) {
-    write_dword(key, L"Countdown", Settings.Countdown);
-    write_dword(key, L"CountdownTime", Settings.CountdownTime);
-    write_dword(key, L"CDFTLow", Settings.CDFTLow);
-    write_dword(key, L"CDFTHigh", Settings.CDFTHigh);
-    write_text(key, L"CountdownSound", Settings.CountdownSound);
-    write_dword(key, L"CountdownHandle", Settings.CountdownHandle);
-    write_dword(key, L"CountdownKeepAwake", Settings.CountdownKeepAwake);
-}
-
-}  // namespace
-
-void save_settings(void) {
-    HKEY key = open_existing_key(SETTINGS_KEY);
-    if (!key) return;
-    write_dword(key, L"24HourTime", Settings.TwentyFourHourTime);
-    write_dword(key, L"SnoozeTime", Settings.SnoozeTime);
-    write_dword(key, L"SleepTime", Settings.SleepTime);
-    write_dword(key, L"SleepPathType", Settings.SleepPathType);
-    write_text(key, L"SleepPath", Settings.SleepPath);
-    write_dword(key, L"TimedSleep", Settings.TimedSleep);
-    write_dword(key, L"MaxTime", Settings.MaxTime);
-    write_dword(key, L"ShowIcon", 0);
-    write_dword(key, L"Silenced", Settings.Silenced);
-    write_chime_values(key);
-    write_countdown_values(key);
-    write_dword(key, L"ShowITime", Settings.ShowITime);
-    write_dword(key, L"Color", Settings.Color);
-    RegFlushKey(key);
-    RegCloseKey(key);
-}
-
-void save_chime_settings(void) {
-    HKEY key = open_existing_key(SETTINGS_KEY);
-    if (!key) return;
-    write_chime_values(key);
-    RegCloseKey(key);
-}
-
-void save_countdown_settings(void) {
-    HKEY key = open_existing_key(SETTINGS_KEY);
-    if (!key) return;
-    write_countdown_values(key);
-    RegCloseKey(key);
-}
+void save_countdown_settings(void) { save_group(COUNTDOWN); }
 
 void reload_chime_handle(void) {
     HKEY key = open_existing_key(SETTINGS_KEY);
