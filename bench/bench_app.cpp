@@ -9,6 +9,7 @@
 #include "app/clock_face.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "platform/device/clock_testing.h"
 #include "platform/device/device.h"
 #include "platform/phone.h"
 #include "platform/screen/screen.h"

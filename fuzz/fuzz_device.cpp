@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/shell/message_box_testing.h"
 #include "platform/device/device.h"
 #include "platform/shell/message_box.h"
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/status_labels.h"
+#include "platform/device/clock_testing.h"
 #include "platform/screen/screen.h"
 #include "resources/clock_bitmaps.h"
 #include "app/window_modes.h"

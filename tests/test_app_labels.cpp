@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/device/clock_testing.h"
 #include "app/local_time.h"
 #include "sound/sound_player.h"
 #include "app/status_labels.h"

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/shell/message_box_testing.h"
 #include "app/event_dispatch.h"
 #include "app/status_labels.h"
 #include "app/window_modes.h"

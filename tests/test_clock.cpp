@@ -1,6 +1,7 @@
 // The device clock and the phone's time conversions, in a zone with DST.
 #include <gtest/gtest.h>
 
+#include "platform/device/clock_testing.h"
 #include "platform/device/device.h"
 #include "platform/phone.h"
 #include "tests/support/temp_device.h"

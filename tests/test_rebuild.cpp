@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "platform/device/clock_testing.h"
 #include "platform/device/device.h"
 #include "store/alarms.h"
 #include "store/rebuild.h"

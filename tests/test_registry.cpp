@@ -165,6 +165,29 @@ TEST_F(Registry, DeletingAKeyTakesItsValuesAndSubkeys) {
     RegCloseKey(top);
 }
 
+// A deleted value is gone for the key that deleted it and for every key
+// opened later; a value written but not yet flushed is dropped as well.
+TEST_F(Registry, DeletingAValueRemovesItStoredOrPendingWithoutCase) {
+    HKEY k = create(L"Top");
+    set_dword(k, L"Kept", 1);
+    set_dword(k, L"Gone", 2);
+    ASSERT_EQ(RegFlushKey(k), ERROR_SUCCESS);
+    set_dword(k, L"Pending", 3);
+    EXPECT_EQ(RegDeleteValueW(k, L"GONE"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValueW(k, L"pending"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValueW(k, L"Gone"), ERROR_FILE_NOT_FOUND);
+    DWORD v;
+    EXPECT_FALSE(get_dword(k, L"Gone", &v));
+    RegCloseKey(k);
+    k = open(L"Top");
+    EXPECT_FALSE(get_dword(k, L"Gone", &v));
+    EXPECT_FALSE(get_dword(k, L"Pending", &v));
+    ASSERT_TRUE(get_dword(k, L"Kept", &v));
+    EXPECT_EQ(v, 1u);
+    EXPECT_EQ(RegDeleteValueW(nullptr, L"Kept"), ERROR_INVALID_HANDLE);
+    RegCloseKey(k);
+}
+
 TEST_F(Registry, EnumeratesValuesAndSubkeys) {
     HKEY k = create(L"E");
     set_dword(k, L"b", 2);

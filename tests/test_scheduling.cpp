@@ -1,5 +1,6 @@
 // Alarm scheduling on a frozen clock: due times, handles, and what the
 // notification database holds afterwards.
+#include "platform/device/clock_testing.h"
 #include "store/alarms.h"
 #include "store/scheduling.h"
 #include "store/settings.h"

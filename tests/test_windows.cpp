@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/shell/message_box_testing.h"
 #include "platform/phone.h"
 #include "tests/support/temp_device.h"
 
@@ -160,6 +161,22 @@ TEST_F(MessageBoxThreads, ABoxFromAnotherThreadIsShownLaterByTheScreensThread) {
     EXPECT_EQ(MessageBoxW(nullptr, L"here", L"Velmora", MB_OKCANCEL), IDCANCEL);  // the screen's own thread waits
     message_box_set_presenter(nullptr);
     message_box_set_headless(true);
+}
+
+// Queued answers are taken in order and only once, even where a screen would
+// show the box; then the default button answers again.
+TEST_F(MessageBoxThreads, QueuedAnswersComeFirstInOrderThenTheDefault) {
+    message_box_set_headless(false);
+    message_box_set_presenter(fake_presenter);
+    presented = 0;
+    message_box_queue_answer(IDNO);
+    message_box_queue_answer(IDYES);
+    EXPECT_EQ(MessageBoxW(nullptr, L"first", L"Velmora", MB_YESNO), IDNO);
+    EXPECT_EQ(MessageBoxW(nullptr, L"second", L"Velmora", MB_YESNO), IDYES);
+    EXPECT_EQ(presented, 0);
+    message_box_set_headless(true);
+    EXPECT_EQ(MessageBoxW(nullptr, L"third", L"Velmora", MB_YESNO | MB_DEFBUTTON2), IDNO);
+    message_box_set_presenter(nullptr);
 }
 
 }  // namespace

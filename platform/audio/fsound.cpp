@@ -1,3 +1,4 @@
+#include "platform/audio/fsound_testing.h"
 #include "platform/audio/fsound.h"
 
 #include <map>

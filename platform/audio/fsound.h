@@ -59,9 +59,3 @@ signed char FSOUND_Stream_GetNumTagFields(FSOUND_STREAM *stream, int *count);
 // followed by four zero bytes. Both stay valid until the stream is closed.
 signed char FSOUND_Stream_GetTagField(FSOUND_STREAM *stream, int index, int *type, char **name, void **value,
                                       int *length);
-
-// Tests: make the next `count` FSOUND_Init calls fail, or the next `count`
-// FSOUND_Stream_Close calls report failure; count how many streams were opened.
-void fsound_fail_inits(int count);
-void fsound_fail_closes(int count);
-unsigned fsound_open_count(void);

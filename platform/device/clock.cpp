@@ -1,3 +1,4 @@
+#include "platform/device/clock_testing.h"
 #include "platform/device/clock.h"
 
 #include <time.h>
@@ -223,7 +224,6 @@ void clock_thaw(void) {
     clk().virtual_sleep.store(false);
 }
 
-bool clock_is_frozen(void) { return clk().frozen.load(); }
 
 void clock_reload_zone(void) {
     ClockState &c = clk();

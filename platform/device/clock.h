@@ -31,14 +31,6 @@ long long clock_utc_for_local(long long local_ms);
 long long clock_ms_from_systemtime(const SYSTEMTIME *time);
 void clock_systemtime_from_ms(long long ms, LPSYSTEMTIME time);
 
-// Tests: stop the device clock at a UTC instant or a local time; with
-// virtual sleep on, Sleep() advances the frozen clock instead of waiting.
-void clock_freeze_utc(long long utc_ms);
-void clock_freeze_local(const SYSTEMTIME *local);
-void clock_set_virtual_sleep(bool on);
-void clock_thaw(void);
-bool clock_is_frozen(void);
-
 // Re-reads the zone rules (the device's zone setting, or the host's
 // /etc/localtime when the device follows the host).
 void clock_reload_zone(void);

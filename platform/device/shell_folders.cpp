@@ -39,10 +39,4 @@ BOOL SHGetPathFromIDList(LPCITEMIDLIST list, LPWSTR path) {
     return plat::copy_wide(path, MAX_PATH, list->path) ? TRUE : FALSE;
 }
 
-BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int folder, BOOL) {
-    const WCHAR *p = folder_path(folder);
-    if (!p || !path) return FALSE;
-    return plat::copy_wide(path, MAX_PATH, p) ? TRUE : FALSE;
-}
-
 void CoTaskMemFree(LPVOID memory) { free(memory); }

@@ -16,5 +16,4 @@ typedef const ITEMIDLIST *LPCITEMIDLIST;
 // The item list is freed with the shell's allocator, CoTaskMemFree.
 HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, LPITEMIDLIST *list);
 BOOL SHGetPathFromIDList(LPCITEMIDLIST list, LPWSTR path);
-BOOL SHGetSpecialFolderPath(HWND owner, LPWSTR path, int folder, BOOL create);
 void CoTaskMemFree(LPVOID memory);

@@ -160,7 +160,6 @@ COLORREF read_colour(HDC handle, COLORREF DeviceContext::*field) {
 COLORREF SetTextColor(HDC dc, COLORREF colour) { return swap_colour(dc, &DeviceContext::text_colour, colour); }
 COLORREF GetTextColor(HDC dc) { return read_colour(dc, &DeviceContext::text_colour); }
 COLORREF SetBkColor(HDC dc, COLORREF colour) { return swap_colour(dc, &DeviceContext::bk_colour, colour); }
-COLORREF GetBkColor(HDC dc) { return read_colour(dc, &DeviceContext::bk_colour); }
 
 int SetBkMode(HDC handle, int mode) {
     DeviceContext *dc = plat::gdi_dc(handle);
@@ -168,9 +167,4 @@ int SetBkMode(HDC handle, int mode) {
     int old = dc->bk_mode;
     dc->bk_mode = mode;
     return old;
-}
-
-int GetBkMode(HDC handle) {
-    DeviceContext *dc = plat::gdi_dc(handle);
-    return dc ? dc->bk_mode : 0;
 }

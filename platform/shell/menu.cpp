@@ -99,21 +99,3 @@ UINT GetMenuState(HMENU menu, UINT item, UINT flags) {
     plat::MenuItem *it = plat::find_item(menu, item, flags);
     return it ? it->flags : UINT(-1);
 }
-
-HMENU GetSubMenu(HMENU handle, int position) {
-    plat::Menu *m = plat::menu_get(handle);
-    if (!m || position < 0 || size_t(position) >= m->items.size()) return nullptr;
-    return m->items[size_t(position)].submenu;
-}
-
-int GetMenuItemCount(HMENU handle) {
-    plat::Menu *m = plat::menu_get(handle);
-    return m ? int(m->items.size()) : -1;
-}
-
-UINT GetMenuItemID(HMENU handle, int position) {
-    plat::Menu *m = plat::menu_get(handle);
-    if (!m || position < 0 || size_t(position) >= m->items.size()) return UINT(-1);
-    const plat::MenuItem &it = m->items[size_t(position)];
-    return it.submenu ? UINT(-1) : it.id;
-}

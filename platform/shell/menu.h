@@ -22,6 +22,3 @@ BOOL DestroyMenu(HMENU menu);
 DWORD EnableMenuItem(HMENU menu, UINT item, UINT flags);
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags);
 UINT GetMenuState(HMENU menu, UINT item, UINT flags);
-HMENU GetSubMenu(HMENU menu, int position);
-int GetMenuItemCount(HMENU menu);
-UINT GetMenuItemID(HMENU menu, int position);

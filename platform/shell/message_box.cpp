@@ -1,3 +1,4 @@
+#include "platform/shell/message_box_testing.h"
 #include "platform/shell/message_box.h"
 
 #include <cstdlib>

@@ -44,13 +44,6 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 typedef int (*MessageBoxPresenter)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 void message_box_set_presenter(MessageBoxPresenter presenter);
 
-// Tests: answer the next boxes with these buttons, in order, without showing
-// them. With the headless policy on, every box is answered at once even when
-// a screen exists. The environment variable VELMORA_MSGBOX=headless sets it
-// for a whole program.
-void message_box_queue_answer(int button);
-void message_box_set_headless(bool headless);
-
 // The button a box answers with when nobody chooses: the default button
 // of its type.
 int message_box_default_answer(UINT type);

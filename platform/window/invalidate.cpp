@@ -53,18 +53,6 @@ BOOL ValidateRect(HWND handle, const RECT *rect) {
     return TRUE;
 }
 
-BOOL GetUpdateRect(HWND handle, LPRECT rect, BOOL) {
-    Window *w = plat::window_get(handle);
-    if (!w || !w->remote.empty()) return FALSE;
-    if (rect) {
-        if (w->dirty)
-            *rect = w->invalid;
-        else
-            SetRectEmpty(rect);
-    }
-    return w->dirty ? TRUE : FALSE;
-}
-
 BOOL UpdateWindow(HWND handle) {
     Window *w = plat::window_get(handle);
     if (!w || !w->remote.empty()) return FALSE;

@@ -204,8 +204,6 @@ BOOL GetMessageW(LPMSG msg, HWND filter, UINT first, UINT last) {
     }
 }
 
-BOOL TranslateMessage(const MSG *) { return FALSE; }
-
 LRESULT DispatchMessageW(const MSG *msg) {
     if (!msg) return 0;
     if (msg->message == WM_TIMER && msg->lParam) {

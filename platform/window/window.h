@@ -198,7 +198,6 @@ typedef struct tagCREATESTRUCTW {
 
 BOOL RegisterClassW(const WNDCLASSW *window_class);
 BOOL UnregisterClassW(LPCWSTR class_name, HINSTANCE instance);
-BOOL GetClassInfoW(HINSTANCE instance, LPCWSTR class_name, WNDCLASSW *window_class);
 HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL DestroyWindow(HWND window);
@@ -213,7 +212,6 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 BOOL GetMessageW(LPMSG msg, HWND window, UINT first, UINT last);
 BOOL PeekMessageW(LPMSG msg, HWND window, UINT first, UINT last, UINT remove);
-BOOL TranslateMessage(const MSG *msg);
 LRESULT DispatchMessageW(const MSG *msg);
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CallWindowProcW(WNDPROC proc, HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -239,7 +237,6 @@ BOOL IsWindowEnabled(HWND window);
 BOOL UpdateWindow(HWND window);
 BOOL SetForegroundWindow(HWND window);
 HWND GetForegroundWindow(void);
-HWND GetActiveWindow(void);
 BOOL SetWindowPos(HWND window, HWND insert_after, int x, int y, int width, int height, UINT flags);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL GetClientRect(HWND window, LPRECT rect);
@@ -256,7 +253,6 @@ BOOL GetWindowRect(HWND window, LPRECT rect);
 // Invalidation; painting turns it into WM_PAINT once per loop turn.
 BOOL InvalidateRect(HWND window, const RECT *rect, BOOL erase);
 BOOL ValidateRect(HWND window, const RECT *rect);
-BOOL GetUpdateRect(HWND window, LPRECT rect, BOOL erase);
 
 // Rectangle helpers.
 BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom);

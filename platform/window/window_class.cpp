@@ -36,16 +36,6 @@ BOOL UnregisterClassW(LPCWSTR class_name, HINSTANCE) {
     return TRUE;
 }
 
-BOOL GetClassInfoW(HINSTANCE, LPCWSTR class_name, WNDCLASSW *wc) {
-    if (!class_name || !wc) return FALSE;
-    plat::WindowTable &t = plat::window_table();
-    std::lock_guard<std::recursive_mutex> g(t.lock);
-    auto it = t.classes.find(plat::fold_case(class_name));
-    if (it == t.classes.end()) return FALSE;
-    *wc = it->second.info;
-    return TRUE;
-}
-
 bool plat::window_register_internal(const WCHAR *class_name, WNDPROC proc) {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = proc;

@@ -221,5 +221,3 @@ BOOL SetForegroundWindow(HWND handle) {
 }
 
 HWND GetForegroundWindow(void) { return plat::window_table().foreground; }
-
-HWND GetActiveWindow(void) { return plat::window_table().foreground; }

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/shell/message_box_testing.h"
+#include "platform/audio/fsound_testing.h"
 #include "platform/device/device.h"
 #include "store/alarms.h"
 #include "store/settings.h"

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/device/clock_testing.h"
+#include "platform/audio/fsound_testing.h"
 #include "store/settings.h"
 #include "tests/sound/sound_fixture.h"
 

@@ -1,6 +1,8 @@
 // The sound player's channels, library users, volume and profile.
 #include <gtest/gtest.h>
 
+#include "platform/device/clock_testing.h"
+#include "platform/audio/fsound_testing.h"
 #include "platform/device/device.h"
 #include "store/alarms.h"
 #include "tests/sound/sound_fixture.h"

@@ -1,3 +1,4 @@
+#include "platform/device/clock_testing.h"
 #include "tests/support/app_window.h"
 
 #include <cstdio>

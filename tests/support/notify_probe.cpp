@@ -1,3 +1,4 @@
+#include "platform/shell/message_box_testing.h"
 #include "tests/support/notify_probe.h"
 
 #include <cstdio>

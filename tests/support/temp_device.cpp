@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "platform/shell/message_box_testing.h"
+#include "platform/device/clock_testing.h"
 #include "platform/device/clock.h"
 #include "platform/device/device.h"
 #include "platform/shell/message_box.h"
