@@ -66,15 +66,18 @@ TEST_F(Scheduling, AlarmInTheCurrentMinuteGoesToTomorrowAsAFullRequest) {
 TEST_F(Scheduling, AlarmMovesToItsNextEnabledWeekday) {
     struct Case {
         SYSTEMTIME now;
+        DWORD days;
         const char *due;
     } cases[] = {
-        {local_time(2025, 6, 4, 6, 0), "2025-06-09 07:00:00.000"},  // Wednesday before the alarm
-        {local_time(2025, 6, 2, 8, 0), "2025-06-09 07:00:00.000"},  // Monday after it: six days on
-        {local_time(2025, 6, 2, 6, 0), "2025-06-02 07:00:00.000"},  // Monday before it: today
+        {local_time(2025, 6, 4, 6, 0), MONDAY, "2025-06-09 07:00:00.000"},  // Wednesday before the alarm
+        {local_time(2025, 6, 2, 8, 0), MONDAY, "2025-06-09 07:00:00.000"},  // Monday after it: six days on
+        {local_time(2025, 6, 2, 6, 0), MONDAY, "2025-06-02 07:00:00.000"},  // Monday before it: today
+        {local_time(2025, 6, 1, 6, 0), MONDAY, "2025-06-02 07:00:00.000"},  // Sunday: the next day's bit
+        {local_time(2025, 6, 7, 6, 0), ALL_DAYS, "2025-06-07 07:00:00.000"},  // Saturday: the week's last bit
     };
     for (const Case &c : cases) {
         freeze(c.now);
-        set_alarm(0, 7, 0, MONDAY);
+        set_alarm(0, 7, 0, c.days);
         schedule_alarm(0, nullptr);
         EXPECT_EQ(stamp(only_request().start), c.due) << stamp(c.now);
     }
