@@ -1,6 +1,6 @@
 // A program with one findable window, for the cross-process window tests.
-// It appends every message it receives to a file, answers a send with
-// wParam + lParam, and quits on WM_CLOSE.
+// It appends every private message and command it receives to a file,
+// answers a send with wParam + lParam, and quits on WM_CLOSE.
 #include <cstdio>
 #include <cstring>
 
@@ -12,7 +12,7 @@ namespace {
 FILE *record;
 
 LRESULT peer_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message >= WM_APP) {
+    if (message >= WM_APP || message == WM_COMMAND) {
         fprintf(record, "%u %lu %ld\n", message, (unsigned long)wparam, (long)lparam);
         fflush(record);
         return LRESULT(wparam) + lparam;

@@ -27,6 +27,8 @@ struct Screen {
     bool dirty = true;
     bool waiting = false;
     std::deque<ScreenAction> actions;
+    unsigned queued = 0;  // actions ever queued, and taken up
+    unsigned taken = 0;
 };
 
 Screen &screen() {
@@ -124,6 +126,7 @@ void screen_idle() {
     if (!s.actions.empty()) {
         ScreenAction a = s.actions.front();
         s.actions.pop_front();
+        s.taken++;
         run_action(a);
         // Another turn follows, so the next action or the answer comes after
         // whatever this one caused.
@@ -238,10 +241,13 @@ void screen_rotate(void) {
     screen_sync_settings();
 }
 
-void screen_queue_action(const ScreenAction &action) {
+unsigned screen_queue_action(const ScreenAction &action) {
     screen().actions.push_back(action);
     loop_post(nullptr, WM_NULL, 0, 0);
+    return ++screen().queued;
 }
+
+unsigned screen_actions_taken(void) { return screen().taken; }
 
 void screen_ensure(void) {
     Screen &s = screen();

@@ -51,7 +51,10 @@ struct ScreenAction {
     wchar_t ch;
     int answer;
 };
-void screen_queue_action(const ScreenAction &action);
+// Returns the action's number; actions are numbered from 1 in the order queued.
+unsigned screen_queue_action(const ScreenAction &action);
+// How many actions have been taken up (the last one may still be running).
+unsigned screen_actions_taken(void);
 
 // The MessageBoxW presenter: the box on screen, modal.
 int screen_message_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);

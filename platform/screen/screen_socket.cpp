@@ -1,7 +1,9 @@
 // The screen's control socket, "screen.sock" in the device's runtime folder,
 // served by the program that owns the screen. A request is one line; its keys
 // and commands join the screen's input, and the answer goes out once the
-// program has dealt with them and everything they caused.
+// program has dealt with them and everything they caused. Clients are read
+// and written without blocking, from the message loop, each with a deadline,
+// so that one that never sends or never reads holds nothing but its socket.
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -10,28 +12,40 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <map>
 #include <sstream>
 
 #include "platform/device/device.h"
-#include "platform/shell/message_box.h"
 #include "platform/screen/screen.h"
+#include "platform/screen/screen_socket_testing.h"
+#include "platform/shell/message_box.h"
 
 namespace plat {
 
 namespace {
 
 constexpr size_t MAX_REQUEST = 16384;
-constexpr int IO_TIMEOUT_S = 5;
+// A client sends its line right after connecting, and reads its answer.
+constexpr long long READ_DEADLINE_MS = 5000;
+constexpr long long WRITE_DEADLINE_MS = 10000;
+// Clients still sending their request; beyond this the oldest is let go.
+constexpr size_t MAX_READING = 16;
 
-struct Waiting {
-    int fd;
-    std::string verb;
+struct Client {
+    enum State { READING, WAITING, WRITING } state = READING;
+    std::string in;            // the request as it arrives
+    std::string verb;          // of a request waiting for its answer
+    unsigned last_action = 0;  // the screen action the answer waits for
+    std::string out;           // the answer still to write
+    size_t written = 0;
+    long long deadline_ms = 0;
 };
 
 struct Control {
     int listen_fd = -1;
     std::string path;
-    std::deque<Waiting> waiting;
+    std::map<int, Client> clients;
+    std::deque<int> waiting;  // in the order their requests came
 };
 
 Control &control() {
@@ -39,19 +53,40 @@ Control &control() {
     return c;
 }
 
-void write_all(int fd, const std::string &data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        done += size_t(n);
-    }
+void drop(int fd) {
+    Control &c = control();
+    loop_unwatch_fd(fd);
+    c.clients.erase(fd);
+    for (auto it = c.waiting.begin(); it != c.waiting.end(); ++it)
+        if (*it == fd) {
+            c.waiting.erase(it);
+            break;
+        }
+    close(fd);
 }
 
-void answer(int fd, const std::string &head) {
-    write_all(fd, head + "\n");
-    close(fd);
+void on_client(int fd, void *);
+
+// Writes what the socket takes now; the rest when it has room again.
+void write_some(int fd, Client &k) {
+    while (k.written < k.out.size()) {
+        ssize_t n = send(fd, k.out.data() + k.written, k.out.size() - k.written, MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN && loop_now_ms() < k.deadline_ms) return;
+        if (n <= 0) break;  // the client went away, or never read in time
+        k.written += size_t(n);
+    }
+    drop(fd);
+}
+
+void start_writing(int fd, const std::string &answer) {
+    Client &k = control().clients[fd];
+    k.state = Client::WRITING;
+    k.out = answer;
+    k.written = 0;
+    k.deadline_ms = loop_now_ms() + WRITE_DEADLINE_MS;
+    loop_watch_fd(fd, on_client, nullptr, LOOP_WRITE, k.deadline_ms);
+    write_some(fd, control().clients[fd]);
 }
 
 std::string screenshot_reply() {
@@ -87,21 +122,23 @@ std::string dialog_reply() {
     return "ok\n" + text;
 }
 
-void reply(const Waiting &w) {
-    if (w.verb == "screenshot") {
-        write_all(w.fd, screenshot_reply());
-        close(w.fd);
-    } else if (w.verb == "msgbox") {
-        answer(w.fd, msgbox_reply());
-    } else if (w.verb == "dialog") {
-        answer(w.fd, dialog_reply());
-    } else if (w.verb == "rotate") {
+bool is_query(const std::string &verb) { return verb == "screenshot" || verb == "msgbox" || verb == "dialog"; }
+
+// The answer to a request whose actions are done. When the program is
+// ending, a question gets no answer, while keys and commands it took up are
+// done: an answer to a box that ends the program has done what it asked.
+std::string reply(const Client &k, bool ending) {
+    if (ending && is_query(k.verb)) return "error the program stopped showing the screen\n";
+    if (ending && screen_actions_taken() < k.last_action) return "error the program stopped before it took every key\n";
+    if (k.verb == "screenshot") return screenshot_reply();
+    if (k.verb == "msgbox") return msgbox_reply() + "\n";
+    if (k.verb == "dialog") return dialog_reply() + "\n";
+    if (k.verb == "rotate") {
         int width, height;
         screen_size(&width, &height);
-        answer(w.fd, "ok " + std::to_string(width) + "x" + std::to_string(height));
-    } else {
-        answer(w.fd, "ok");
+        return "ok " + std::to_string(width) + "x" + std::to_string(height) + "\n";
     }
+    return "ok\n";
 }
 
 int button_named(const std::string &name) {
@@ -113,8 +150,9 @@ int button_named(const std::string &name) {
 }
 
 // Queues what the request asks for; an empty result means it waits for its
-// answer, else the result is the answer at once.
-std::string take_request(const std::string &line) {
+// answer, else the result is the answer at once. `last_action` gets the
+// number of the last action queued.
+std::string take_request(const std::string &line, unsigned *last_action) {
     std::istringstream words(line);
     std::string verb;
     words >> verb;
@@ -123,9 +161,10 @@ std::string take_request(const std::string &line) {
         while (words >> word) {
             char *end;
             long vk = strtol(word.c_str(), &end, 10);
-            if (*end != ':') return "error bad key " + word;
+            if (*end != ':' || vk < 0 || vk > 0xFF) return "error bad key " + word;
             long ch = strtol(end + 1, &end, 10);
-            screen_queue_action({ScreenAction::KEY, int(vk), wchar_t(ch), 0});
+            if (*end || ch < 0 || ch > 0x10FFFF) return "error bad key " + word;
+            *last_action = screen_queue_action({ScreenAction::KEY, int(vk), wchar_t(ch), 0});
         }
     } else if (verb == "answer") {
         std::string name;
@@ -135,62 +174,111 @@ std::string take_request(const std::string &line) {
         if (!message_box_screen_describe(&caption, &text, &buttons, &icon)) return "error no message box is showing";
         if (!button || ("," + buttons + ",").find("," + name + ",") == std::string::npos)
             return "error the message box has no button '" + name + "' (it has " + buttons + ")";
-        screen_queue_action({ScreenAction::ANSWER, 0, 0, button});
+        *last_action = screen_queue_action({ScreenAction::ANSWER, 0, 0, button});
     } else if (verb == "rotate") {
-        screen_queue_action({ScreenAction::ROTATE, 0, 0, 0});
+        *last_action = screen_queue_action({ScreenAction::ROTATE, 0, 0, 0});
     } else if (verb == "hibernate") {
-        screen_queue_action({ScreenAction::HIBERNATE, 0, 0, 0});
-    } else if (verb != "screenshot" && verb != "msgbox" && verb != "dialog") {
-        return "error unknown request '" + verb + "'";
+        *last_action = screen_queue_action({ScreenAction::HIBERNATE, 0, 0, 0});
+    } else if (!is_query(verb)) {
+        return "error unknown request '" + verb.substr(0, 64) + "'";
     }
     return "";
 }
 
-bool read_line(int fd, std::string *line) {
-    char buf[1024];
-    while (line->find('\n') == std::string::npos && line->size() < MAX_REQUEST) {
-        ssize_t n = recv(fd, buf, sizeof buf, 0);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        line->append(buf, size_t(n));
-    }
-    size_t eol = line->find('\n');
-    if (eol == std::string::npos) return false;
-    line->resize(eol);
-    return true;
+// A whole line has come: answered now, or queued for the idle turn.
+void take_line(int fd, Client &k, const std::string &line) {
+    std::string now = take_request(line, &k.last_action);
+    if (!now.empty()) return start_writing(fd, now + "\n");
+    std::istringstream words(line);
+    words >> k.verb;
+    k.state = Client::WAITING;
+    loop_unwatch_fd(fd);
+    control().waiting.push_back(fd);
+    loop_post(nullptr, WM_NULL, 0, 0);
 }
 
-void serve(int fd) {
+void read_some(int fd, Client &k) {
+    char buf[1024];
+    for (;;) {
+        ssize_t n = recv(fd, buf, sizeof buf, MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN && loop_now_ms() < k.deadline_ms) return;
+        if (n <= 0) return drop(fd);  // gone, or silent past its deadline
+        k.in.append(buf, size_t(n));
+        size_t eol = k.in.find('\n');
+        if (eol != std::string::npos) return take_line(fd, k, k.in.substr(0, eol));
+        if (k.in.size() > MAX_REQUEST) return start_writing(fd, "error the request is too long\n");
+    }
+}
+
+void on_client(int fd, void *) {
+    auto it = control().clients.find(fd);
+    if (it == control().clients.end()) return;
+    if (it->second.state == Client::READING)
+        read_some(fd, it->second);
+    else if (it->second.state == Client::WRITING)
+        write_some(fd, it->second);
+}
+
+// The reading client waiting longest makes way for a new one. O(n) in the clients.
+void make_room(void) {
+    Control &c = control();
+    size_t reading = 0;
+    int oldest = -1;
+    long long oldest_deadline = 0;
+    for (const auto &entry : c.clients) {
+        if (entry.second.state != Client::READING) continue;
+        reading++;
+        if (oldest < 0 || entry.second.deadline_ms < oldest_deadline)
+            oldest = entry.first, oldest_deadline = entry.second.deadline_ms;
+    }
+    if (reading >= MAX_READING) drop(oldest);
+}
+
+bool peer_is_us(int fd) {
     struct ucred cred;
     socklen_t len = sizeof cred;
-    if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.uid != getuid()) {
-        close(fd);
-        return;
-    }
-    struct timeval tv = {IO_TIMEOUT_S, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-    std::string line;
-    if (!read_line(fd, &line)) {
-        close(fd);
-        return;
-    }
-    std::string now = take_request(line);
-    if (!now.empty()) return answer(fd, now);
-    std::istringstream words(line);
-    std::string verb;
-    words >> verb;
-    control().waiting.push_back({fd, verb});
-    loop_post(nullptr, WM_NULL, 0, 0);
+    return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == getuid();
+}
+
+void adopt(int fd) {
+    make_room();
+    Client &k = control().clients[fd];
+    k = Client{};
+    k.deadline_ms = loop_now_ms() + READ_DEADLINE_MS;
+    loop_watch_fd(fd, on_client, nullptr, LOOP_READ, k.deadline_ms);
 }
 
 void on_connection(int listen_fd, void *) {
     for (;;) {
-        int fd = accept4(listen_fd, nullptr, nullptr, SOCK_CLOEXEC);
+        int fd = accept4(listen_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd < 0) return;
-        serve(fd);
+        if (peer_is_us(fd))
+            adopt(fd);
+        else
+            close(fd);
     }
 }
+
+// Every waiting client gets its answer as far as the socket takes it now.
+void answer_waiting(bool ending) {
+    Control &c = control();
+    while (!c.waiting.empty()) {
+        int fd = c.waiting.front();
+        c.waiting.pop_front();
+        auto it = c.clients.find(fd);
+        if (it == c.clients.end()) continue;
+        std::string answer = reply(it->second, ending);
+        if (!ending) {
+            start_writing(fd, answer);
+            continue;
+        }
+        send(fd, answer.data(), answer.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+        drop(fd);
+    }
+}
+
+void at_exit(void) { control_stop(); }
 
 }  // namespace
 
@@ -224,12 +312,15 @@ void control_listen(void) {
     c.listen_fd = fd;
     c.path = path;
     loop_watch_fd(fd, on_connection, nullptr);
+    // A program that ends answers what it took up: its last key may be what ended it.
+    static bool registered = false;
+    if (!registered) registered = atexit(at_exit) == 0;
 }
 
 void control_stop(void) {
     Control &c = control();
-    for (const Waiting &w : c.waiting) answer(w.fd, "error the program stopped showing the screen");
-    c.waiting.clear();
+    answer_waiting(true);
+    while (!c.clients.empty()) drop(c.clients.begin()->first);
     if (c.listen_fd < 0) return;
     loop_unwatch_fd(c.listen_fd);
     close(c.listen_fd);
@@ -237,13 +328,8 @@ void control_stop(void) {
     c.listen_fd = -1;
 }
 
-void control_idle(void) {
-    Control &c = control();
-    while (!c.waiting.empty()) {
-        Waiting w = c.waiting.front();
-        c.waiting.pop_front();
-        reply(w);
-    }
-}
+void control_idle(void) { answer_waiting(false); }
 
 }  // namespace plat
+
+void screen_control_adopt(int fd) { plat::adopt(fd); }

@@ -4,6 +4,7 @@
 // time and the descriptors other services watch (sockets, the display).
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,6 +26,7 @@ struct Watch {
     int fd;
     plat::FdHandler handler;
     void *context;
+    long long deadline_ms;  // 0: none
 };
 
 struct MessageLoop {
@@ -73,11 +75,37 @@ bool in_range(UINT message, UINT first, UINT last) {
     return (first == 0 && last == 0) || (message >= first && message <= last);
 }
 
+// The wait shortened so that the nearest watch deadline is not overslept.
+int until_deadline(const MessageLoop &l, int timeout_ms) {
+    long long now = plat::loop_now_ms();
+    for (const Watch &w : l.watches) {
+        if (w.deadline_ms == 0) continue;
+        long long left = w.deadline_ms > now ? w.deadline_ms - now : 0;
+        if (timeout_ms < 0 || left < timeout_ms) timeout_ms = int(left);
+    }
+    return timeout_ms;
+}
+
+// Runs the handlers of the watches whose deadline passed; each handler sees
+// for itself that its time is up. O(n) in the watches.
+void run_expired(MessageLoop &l) {
+    long long now = plat::loop_now_ms();
+    std::vector<int> expired;
+    for (const Watch &w : l.watches)
+        if (w.deadline_ms != 0 && w.deadline_ms <= now) expired.push_back(w.fd);
+    for (int fd : expired) {
+        auto it = std::find_if(l.watches.begin(), l.watches.end(), [fd](const Watch &w) { return w.fd == fd; });
+        if (it == l.watches.end() || it->deadline_ms == 0 || it->deadline_ms > now) continue;
+        Watch w = *it;
+        w.handler(w.fd, w.context);
+    }
+}
+
 // Waits up to `timeout_ms` for any watched descriptor and runs the handlers
-// of those that are ready.
+// of those that are ready or whose deadline passed.
 void poll_descriptors(MessageLoop &l, int timeout_ms) {
     struct epoll_event events[16];
-    int n = epoll_wait(l.epoll_fd, events, 16, timeout_ms);
+    int n = epoll_wait(l.epoll_fd, events, 16, until_deadline(l, timeout_ms));
     for (int i = 0; i < n; i++) {
         int fd = events[i].data.fd;
         if (fd == l.wake_fd) {
@@ -92,6 +120,7 @@ void poll_descriptors(MessageLoop &l, int timeout_ms) {
         Watch w = *it;
         w.handler(w.fd, w.context);
     }
+    run_expired(l);
 }
 
 // The first window in painting order (parents before children, bottom of
@@ -134,14 +163,20 @@ bool take_message(MessageLoop &l, LPMSG msg, HWND filter, UINT first, UINT last,
 
 namespace plat {
 
-void loop_watch_fd(int fd, FdHandler handler, void *context) {
+long long loop_now_ms(void) {
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
+}
+
+void loop_watch_fd(int fd, FdHandler handler, void *context, unsigned events, long long deadline_ms) {
     MessageLoop &l = loop();
     ensure_fds(l);
     loop_unwatch_fd(fd);
     struct epoll_event ev = {};
-    ev.events = EPOLLIN;
+    ev.events = ((events & LOOP_READ) ? EPOLLIN : 0u) | ((events & LOOP_WRITE) ? EPOLLOUT : 0u);
     ev.data.fd = fd;
-    if (epoll_ctl(l.epoll_fd, EPOLL_CTL_ADD, fd, &ev) == 0) l.watches.push_back({fd, handler, context});
+    if (epoll_ctl(l.epoll_fd, EPOLL_CTL_ADD, fd, &ev) == 0) l.watches.push_back({fd, handler, context, deadline_ms});
 }
 
 void loop_unwatch_fd(int fd) {

@@ -99,7 +99,14 @@ void window_raise(WindowTable &table, HWND window);
 
 // The message loop's services for the platform's other parts.
 typedef void (*FdHandler)(int fd, void *context);
-void loop_watch_fd(int fd, FdHandler handler, void *context);
+#define LOOP_READ 1u
+#define LOOP_WRITE 2u
+// Runs `handler` when `fd` is ready for `events`; with a `deadline_ms` (a
+// loop_now_ms() instant, 0 for none) also once that passes, so that a peer
+// that never sends or never reads can be let go. A handler never blocks.
+void loop_watch_fd(int fd, FdHandler handler, void *context, unsigned events = LOOP_READ, long long deadline_ms = 0);
+// The monotonic clock the deadlines are counted on, in ms.
+long long loop_now_ms(void);
 void loop_unwatch_fd(int fd);
 // Called when the queue runs dry, before the loop waits (e.g. to present a
 // frame once all painting of the turn is done).
@@ -111,6 +118,9 @@ void loop_post(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // Cross-process windows.
 void ipc_publish(Window *window);
+// Serves the listening socket of a published window from the loop, and stops.
+void ipc_serve(int listen_fd, HWND window);
+void ipc_stop_serving(int listen_fd, HWND window);
 void ipc_unpublish(Window *window);
 HWND ipc_find(LPCWSTR class_name, LPCWSTR title);
 BOOL ipc_post(const Window *remote, UINT message, WPARAM wparam, LPARAM lparam);

@@ -2,9 +2,9 @@
 // with a class and a title listens on a Unix seqpacket socket in the device's
 // private runtime folder, named from hashes of the two; another process finds
 // it by the same name. Beside the socket a ".name" file holds the class and
-// the title as text, for people listing the windows. A message carries only
-// its number and two integers: a post is one packet, a send waits for the
-// one-packet reply.
+// the title as text, for people listing the windows. This is the sending and
+// finding side; window_ipc_server.cpp receives. Every wait on another process
+// is bounded: a stopped receiver makes a post or a send fail, never hang.
 #include <dirent.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -20,33 +20,20 @@
 #include <string>
 #include <vector>
 
-#include "platform/device/device.h"
+#include "platform/core/last_error.h"
 #include "platform/core/text.h"
+#include "platform/device/device.h"
 #include "platform/window/window_internal.h"
+#include "platform/window/window_wire.h"
 
 using plat::Window;
 
 namespace {
 
-constexpr uint32_t WIRE_MAGIC = 0x564C4D53;  // "VLMS"
-enum WireKind : uint32_t { WIRE_POST = 1, WIRE_SEND = 2, WIRE_FOREGROUND = 3 };
-
-struct WireMessage {
-    uint32_t magic;
-    uint32_t kind;
-    uint32_t message;
-    uint32_t reserved;
-    uint64_t wparam;
-    int64_t lparam;
-};
-
-struct WireReply {
-    uint32_t magic;
-    uint32_t kind;
-    int64_t result;
-};
-
-constexpr int RECEIVE_TIMEOUT_MS = 1000;
+// A listener's backlog full (its process stopped or stuck) makes a connect wait this long at most.
+constexpr int CONNECT_TIMEOUT_MS = 500;
+// A send fails when its reply has not come by then.
+constexpr int SEND_TIMEOUT_MS = 5000;
 const char SOCKET_SUFFIX[] = ".sock";
 const char NAME_SUFFIX[] = ".name";
 
@@ -104,58 +91,58 @@ bool make_address(const std::string &path, sockaddr_un &addr) {
     return true;
 }
 
-// A connected socket to the listener at `path`, or -1. A socket file whose
+// A connected socket to the listener at `path`, or -1; `busy` tells a
+// listener that is there but takes no connection now. A socket file whose
 // owner is gone is removed.
-int connect_to(const std::string &path) {
+int connect_to(const std::string &path, bool *busy = nullptr) {
+    if (busy) *busy = false;
     sockaddr_un addr;
     if (!make_address(path, addr)) return -1;
     int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
     if (fd < 0) return -1;
+    // A Unix socket's connect waits for room in the backlog as long as a send would.
+    struct timeval tv = {0, CONNECT_TIMEOUT_MS * 1000};
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
     if (connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0) return fd;
     if (errno == ECONNREFUSED) remove_published(path);
+    if (busy) *busy = errno == EAGAIN || errno == EINTR;
     close(fd);
     return -1;
 }
 
-bool send_packet(int fd, const void *data, size_t size) {
-    return send(fd, data, size, MSG_NOSIGNAL) == ssize_t(size);
+// Whether a window listens at `path`, busy or not.
+bool listening(const std::string &path) {
+    bool busy;
+    int fd = connect_to(path, &busy);
+    if (fd >= 0) close(fd);
+    return fd >= 0 || busy;
 }
 
-bool peer_is_us(int fd) {
-    struct ucred cred;
-    socklen_t len = sizeof cred;
-    return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == getuid();
-}
+bool send_packet(int fd, const void *data, size_t size) { return send(fd, data, size, MSG_NOSIGNAL) == ssize_t(size); }
 
-void serve_connection(int conn, HWND window) {
-    struct timeval tv = {RECEIVE_TIMEOUT_MS / 1000, 0};
-    setsockopt(conn, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-    unsigned char buf[sizeof(WireMessage) + 1];
-    ssize_t n = recv(conn, buf, sizeof buf, 0);
-    WireMessage m;
-    if (n != ssize_t(sizeof m)) return;  // garbage or a peer that gave up: dropped
-    memcpy(&m, buf, sizeof m);
-    if (m.magic != WIRE_MAGIC) return;
-    switch (m.kind) {
-    case WIRE_POST: plat::loop_post(window, m.message, WPARAM(m.wparam), LPARAM(m.lparam)); break;
-    case WIRE_SEND: {
-        WireReply r = {WIRE_MAGIC, WIRE_SEND, int64_t(SendMessageW(window, m.message, WPARAM(m.wparam), LPARAM(m.lparam)))};
-        send_packet(conn, &r, sizeof r);
+// The reply to a send, waited for at most SEND_TIMEOUT_MS; false with the
+// last error set when none came.
+bool receive_reply(int fd, int64_t *result) {
+    long long until = plat::loop_now_ms() + SEND_TIMEOUT_MS;
+    for (;;) {
+        long long left = until - plat::loop_now_ms();
+        struct pollfd p = {fd, POLLIN, 0};
+        int n = left > 0 ? poll(&p, 1, int(left)) : 0;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            SetLastError(ERROR_TIMEOUT);
+            return false;
+        }
         break;
     }
-    case WIRE_FOREGROUND: SetForegroundWindow(window); break;
-    default: break;
+    plat::WireReply r;
+    // Closed without a reply: the receiver went away or refused the message.
+    if (recv(fd, &r, sizeof r, MSG_DONTWAIT) != ssize_t(sizeof r) || r.magic != plat::WIRE_MAGIC) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return false;
     }
-}
-
-void on_listener_ready(int fd, void *context) {
-    HWND window = static_cast<HWND>(context);
-    for (;;) {
-        int conn = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (conn < 0) return;
-        if (peer_is_us(conn) && IsWindow(window)) serve_connection(conn, window);
-        close(conn);
-    }
+    *result = r.result;
+    return true;
 }
 
 // The stand-in handle for a remote window, one per socket path.
@@ -173,20 +160,19 @@ HWND stand_in(const std::string &path) {
 }
 
 bool deliver(const Window *remote, uint32_t kind, UINT message, WPARAM wparam, LPARAM lparam, int64_t *result) {
-    int fd = connect_to(remote->remote);
-    if (fd < 0) return false;
-    WireMessage m = {WIRE_MAGIC, kind, message, 0, uint64_t(wparam), int64_t(lparam)};
-    bool ok = send_packet(fd, &m, sizeof m);
-    if (ok && result) {
-        // A send waits as long as the receiver's window procedure runs; a
-        // receiver that goes away ends the wait.
-        WireReply r;
-        ssize_t n;
-        do n = recv(fd, &r, sizeof r, 0);
-        while (n < 0 && errno == EINTR);
-        ok = n == ssize_t(sizeof r) && r.magic == WIRE_MAGIC;
-        *result = ok ? r.result : 0;
+    if (kind != plat::WIRE_FOREGROUND && !plat::wire_message_plain(message, lparam)) {
+        SetLastError(ERROR_INVALID_PARAMETER);  // the receiver would drop it
+        return false;
     }
+    int fd = connect_to(remote->remote);
+    if (fd < 0) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return false;
+    }
+    plat::WireMessage m = {plat::WIRE_MAGIC, kind, message, 0, uint64_t(wparam), int64_t(lparam)};
+    bool ok = send_packet(fd, &m, sizeof m);
+    if (!ok) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (ok && result) ok = receive_reply(fd, result);
     close(fd);
     return ok;
 }
@@ -222,12 +208,12 @@ void ipc_publish(Window *w) {
     write_name_file(path, w->window_class->name, w->title);
     w->listen_fd = fd;
     w->listen_path = path;
-    loop_watch_fd(fd, on_listener_ready, w->handle);
+    ipc_serve(fd, w->handle);
 }
 
 void ipc_unpublish(Window *w) {
     if (!w || w->listen_fd < 0) return;
-    loop_unwatch_fd(w->listen_fd);
+    ipc_stop_serving(w->listen_fd, w->handle);
     close(w->listen_fd);
     remove_published(w->listen_path);
     w->listen_fd = -1;
@@ -239,10 +225,7 @@ HWND ipc_find(LPCWSTR class_name, LPCWSTR title) {
     if (!dir) return nullptr;
     if (class_name && title) {
         std::string path = std::string(dir) + "/" + socket_name(class_name, title);
-        int fd = connect_to(path);
-        if (fd < 0) return nullptr;
-        close(fd);
-        return stand_in(path);
+        return listening(path) ? stand_in(path) : nullptr;
     }
     // Without both names only the prefix of the socket name is known.
     std::string prefix = class_name ? "w-" + hash_part(fold_case(class_name)) + "-" : "w-";
@@ -256,9 +239,7 @@ HWND ipc_find(LPCWSTR class_name, LPCWSTR title) {
         if (name.compare(name.size() - strlen(SOCKET_SUFFIX), std::string::npos, SOCKET_SUFFIX) != 0) continue;
         if (title && name.compare(name.size() - tail, tail, hash_part(title) + SOCKET_SUFFIX) != 0) continue;
         std::string path = std::string(dir) + "/" + name;
-        int fd = connect_to(path);
-        if (fd < 0) continue;
-        close(fd);
+        if (!listening(path)) continue;
         found = stand_in(path);
         break;
     }
@@ -266,25 +247,20 @@ HWND ipc_find(LPCWSTR class_name, LPCWSTR title) {
     return found;
 }
 
-bool ipc_alive(const Window *remote) {
-    int fd = connect_to(remote->remote);
-    if (fd < 0) return false;
-    close(fd);
-    return true;
-}
+bool ipc_alive(const Window *remote) { return listening(remote->remote); }
 
 BOOL ipc_post(const Window *remote, UINT message, WPARAM wparam, LPARAM lparam) {
-    return deliver(remote, WIRE_POST, message, wparam, lparam, nullptr) ? TRUE : FALSE;
+    return deliver(remote, plat::WIRE_POST, message, wparam, lparam, nullptr) ? TRUE : FALSE;
 }
 
 LRESULT ipc_send(const Window *remote, UINT message, WPARAM wparam, LPARAM lparam) {
     int64_t result = 0;
-    deliver(remote, WIRE_SEND, message, wparam, lparam, &result);
+    deliver(remote, plat::WIRE_SEND, message, wparam, lparam, &result);
     return LRESULT(result);
 }
 
 BOOL ipc_foreground(const Window *remote) {
-    return deliver(remote, WIRE_FOREGROUND, 0, 0, 0, nullptr) ? TRUE : FALSE;
+    return deliver(remote, plat::WIRE_FOREGROUND, 0, 0, 0, nullptr) ? TRUE : FALSE;
 }
 
 }  // namespace plat
@@ -305,9 +281,8 @@ bool window_findable(DWORD index, LPWSTR class_name, size_t class_cap, LPWSTR ti
     for (const std::string &name : names) {
         std::string socket_path = std::string(dir) + "/" + name.substr(0, name.size() - strlen(NAME_SUFFIX)) + SOCKET_SUFFIX;
         std::wstring c, t;
-        int fd = connect_to(socket_path);  // a window whose process is gone is removed here
-        if (fd < 0) continue;
-        close(fd);
+        // A window whose process is gone is removed here.
+        if (!listening(socket_path)) continue;
         if (!read_name_file(std::string(dir) + "/" + name, c, t) || index-- > 0) continue;
         plat::copy_wide(class_name, class_cap, c);
         plat::copy_wide(title, title_cap, t);
