@@ -54,3 +54,10 @@ void post_event_to_main(HWND main, int id) {
     SetForegroundWindow(main);
     PostMessageW(main, MSG_EVENT, WPARAM(id), 0);
 }
+
+void deliver_event(int id) {
+    if (HWND main = FindWindowW(MAIN_WINDOW, MAIN_WINDOW)) return post_event_to_main(main, id);
+    WCHAR line[16];
+    swprintf(line, 16, L"/ID:%d", id);
+    start_main_program(line, true, id);
+}

@@ -13,8 +13,6 @@
 #define MAIN_PROGRAM L"Velmora.exe"
 #define CHIME_PROGRAM L"Chime.exe"
 
-
-
 struct ManagerState {
     HINSTANCE Instance;
     HWND Window;  // the resident window; NULL in a transient copy
@@ -35,6 +33,10 @@ DWORD main_program_wait_ms(int id);
 // Waits as the identifier says, brings the main program's window to the
 // front and posts it the event.
 void post_event_to_main(HWND main, int id);
+
+// The event to the main program: posted when it runs, else on its command
+// line when it is started.
+void deliver_event(int id);
 
 // Starts "Velmora.exe" of the install folder with the command line (none:
 // no argument); with `wait`, first gives the device time as the identifier

@@ -30,25 +30,24 @@ void rearm_after_clock_change(void) {
 }
 
 // A resident copy runs: it relays the event, and this copy waits until the
-// receiver has had time to come up.
-void hand_to_resident(HWND resident, int id) {
+// receiver has had time to come up. False when the resident did not take the
+// event within the send's bound (it is stopped or stuck).
+bool hand_to_resident(HWND resident, int id) {
     SetForegroundWindow(resident);
-    if (id < 0) return;
+    if (id < 0) return true;
+    SetLastError(ERROR_SUCCESS);
     SendMessageW(resident, MSG_EVENT, WPARAM(id), 0);
+    if (GetLastError() != ERROR_SUCCESS) return false;
     Sleep(id == EVENT_ID_COUNTDOWN ? HANDED_COUNTDOWN_MS : HANDED_ALARM_MS);
+    return true;
 }
 
 // The event goes to the main program; without one, and with no main program
 // to do it, every alarm and the chime are registered.
 void hand_over_or_arm(int id) {
-    HWND main = FindWindowW(MAIN_WINDOW, MAIN_WINDOW);
-    if (id >= 0 && main) {
-        post_event_to_main(main, id);
-    } else if (id >= 0) {
-        WCHAR line[16];
-        swprintf(line, 16, L"/ID:%d", id);
-        start_main_program(line, true, id);
-    } else if (!main) {
+    if (id >= 0) {
+        deliver_event(id);
+    } else if (!FindWindowW(MAIN_WINDOW, MAIN_WINDOW)) {
         schedule_all(Manager.Window);
         if (Settings.Chime)
             schedule_chime(nullptr);
@@ -85,7 +84,8 @@ int manager_main(HINSTANCE instance, HINSTANCE previous, LPWSTR command_line, in
         return 0;
     }
     if (HWND resident = FindWindowW(MANAGER_WINDOW, MANAGER_WINDOW)) {
-        hand_to_resident(resident, id);
+        // A resident that does not answer leaves the event to this copy.
+        if (!hand_to_resident(resident, id)) deliver_event(id);
         return 0;
     }
     if (!create_manager_window(instance, previous)) return 0;

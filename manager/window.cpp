@@ -1,24 +1,9 @@
 // The resident copy's hidden window and its procedure: it relays the events
 // of later copies to the main program.
-#include <cwchar>
-
 #include "manager/manager.h"
 #include "store/scheduling.h"
 
 namespace {
-
-// An event a later copy handed over: to the main program, started when it
-// does not run.
-void relay_event(int id) {
-    HWND main = FindWindowW(MAIN_WINDOW, MAIN_WINDOW);
-    if (!main) {
-        WCHAR line[16];
-        swprintf(line, 16, L"/ID:%d", id);
-        start_main_program(line, true, id);
-        return;
-    }
-    post_event_to_main(main, id);
-}
 
 LRESULT manager_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
@@ -26,7 +11,7 @@ LRESULT manager_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
     case WM_CLOSE: DestroyWindow(window); return 0;
     case MSG_EVENT:
         // Another process chose the number: only an event is relayed.
-        if (event_id_valid(ULONGLONG(wparam))) relay_event(int(wparam));
+        if (event_id_valid(ULONGLONG(wparam))) deliver_event(int(wparam));
         return 0;
     case MSG_START_MAIN: start_main_program(nullptr, false, 0); return 0;
     default: return DefWindowProcW(window, message, wparam, lparam);

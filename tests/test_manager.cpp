@@ -245,6 +245,28 @@ TEST_F(ManagerProgram, WithTheMainProgramRunningAStartOnlyBecomesResidentAndACou
     EXPECT_EQ(main_events().size(), 3u);
 }
 
+// A resident copy that stopped (SIGSTOP, a debugger, a swapped-out machine)
+// must not keep a due alarm from the clock: the new copy gives up on it after
+// the send's bound and starts the clock itself; the resident, when it goes on,
+// does not relay the event a second time.
+TEST_F(ManagerProgram, AStoppedResidentCopyDoesNotKeepTheAlarmFromTheClock) {
+    pid_t resident = start_manager(nullptr);
+    ASSERT_TRUE(window_appears(L"Velmgr", 3000));
+    ASSERT_TRUE(clock_events_registered(3000));
+    ASSERT_EQ(kill(resident, SIGSTOP), 0);
+    long long t0 = host_now_ms();
+    pid_t due = start_manager("/ID:3");
+    auto seen = wait_for_main_events(1, 15000);
+    kill(resident, SIGCONT);
+    ASSERT_EQ(seen.size(), 1u) << "the clock was never started";
+    EXPECT_EQ(seen[0].what, "start 1 /ID:3");
+    EXPECT_GE(seen[0].at_ms - t0, 3000);
+    EXPECT_LT(seen[0].at_ms - t0, 11000);
+    EXPECT_TRUE(ended(due, 3000));
+    usleep(5000 * 1000);  // longer than a relay would take
+    EXPECT_EQ(main_events().size(), 1u);
+}
+
 TEST_F(ManagerProgram, AClockChangeRearmsTheAlarmsForTheNewLocalTimeAndLeavesTheChime) {
     DeviceSettings ds = *device_settings();
     snprintf(ds.time_zone, sizeof ds.time_zone, "UTC");

@@ -3,6 +3,7 @@
 // client that has not sent it by its deadline is let go, so that no client
 // can hold the user-interface thread. Only messages whose parameters are
 // plain numbers are delivered; the rest are dropped and journalled.
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -97,6 +98,13 @@ void make_room(void) {
     drop_client(oldest->first);
 }
 
+// A send whose sender stopped waiting (its bound passed while this process
+// was stopped or busy) is not carried out late: the sender has done without.
+bool sender_gone(int fd) {
+    struct pollfd p = {fd, POLLRDHUP, 0};
+    return poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP));
+}
+
 void on_client_ready(int fd, void *) {
     auto it = clients().find(fd);
     if (it == clients().end()) return;
@@ -109,7 +117,8 @@ void on_client_ready(int fd, void *) {
     plat::loop_unwatch_fd(fd);
     clients().erase(it);
     plat::WireMessage m;
-    if (n > 0 && IsWindow(window) && plat::wire_decode(packet, size_t(n), &m)) {
+    if (n > 0 && IsWindow(window) && plat::wire_decode(packet, size_t(n), &m) &&
+        !(m.kind == plat::WIRE_SEND && sender_gone(fd))) {
         bool answered;
         plat::WireReply reply = {plat::WIRE_MAGIC, plat::WIRE_SEND, int64_t(deliver_here(window, m, &answered))};
         // The reply fits the socket's buffer; a sender that went away misses it.
