@@ -41,6 +41,8 @@ int main(int argc, char **argv) {
         fprintf(stderr, "Velmgr: %s\n", device_error());
         return 1;
     }
+    // Unreachable, it still hands events on by starting the clock.
+    if (!device_runtime_dir()) fprintf(stderr, "Velmgr: %s\n", device_error());
     std::wstring line = i < argc ? plat::from_utf8(argv[i]) : std::wstring();
     return manager_main(nullptr, nullptr, i < argc ? line.data() : nullptr, 0);
 }

@@ -266,6 +266,69 @@ bool device_path_of(const char *host, LPWSTR device_path, size_t cap) {
     return plat::copy_wide(device_path, cap, result);
 }
 
+namespace {
+
+// Socket paths end in "/w-<16 hex>-<16 hex>.sock" and must fit 108 bytes.
+constexpr size_t MAX_RUNTIME_PATH = 64;
+
+// A folder for sockets, made when missing and used only when it belongs to
+// this user and nobody else may enter it: anyone who could would reach,
+// replace or squat the sockets. `why` says what is wrong with it.
+bool private_folder(const std::string &path, std::string *why) {
+    if (path.size() >= MAX_RUNTIME_PATH) {
+        *why = path + " is too long a path for sockets";
+        return false;
+    }
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+        *why = "cannot create " + path + ": " + strerror(errno);
+        return false;
+    }
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        *why = path + " is not a folder";
+        return false;
+    }
+    if (st.st_uid != getuid()) {
+        *why = path + " belongs to another user (uid " + std::to_string(st.st_uid) + ")";
+        return false;
+    }
+    if ((st.st_mode & 077) != 0) {
+        char mode[8];
+        snprintf(mode, sizeof mode, "%04o", unsigned(st.st_mode & 07777));
+        *why = path + " may be entered by other users (mode " + mode + ")";
+        return false;
+    }
+    return true;
+}
+
+std::string home_folder() {
+    const char *home = getenv("HOME");
+    if (home && *home == '/') return home;
+    struct passwd *pw = getpwuid(getuid());
+    return pw && pw->pw_dir ? pw->pw_dir : "";
+}
+
+// Where the sockets may go, best first: the session's runtime folder, else
+// a name in /tmp; then a folder under the user's own home, which nobody else
+// can have made.
+std::vector<std::string> runtime_candidates(const std::string &hash) {
+    std::vector<std::string> out;
+    const char *xdg = getenv("XDG_RUNTIME_DIR");
+    if (xdg && *xdg == '/')
+        out.push_back(std::string(xdg) + "/velmora-" + hash);
+    else
+        out.push_back("/tmp/velmora-" + std::to_string(getuid()) + "-" + hash);
+    std::string home = home_folder();
+    if (!home.empty()) {
+        // Its parents are the user's own; only the last level must be private.
+        make_folders(home + "/.cache/velmora");
+        out.push_back(home + "/.cache/velmora/run-" + hash);
+    }
+    return out;
+}
+
+}  // namespace
+
 const char *device_runtime_dir(void) {
     DeviceState &s = state();
     std::lock_guard<std::recursive_mutex> g(s.lock);
@@ -274,21 +337,21 @@ const char *device_runtime_dir(void) {
     if (!root) return nullptr;
     uint64_t h = 1469598103934665603ull;  // FNV-1a of the root keeps socket paths short
     for (const char *p = root; *p; p++) h = (h ^ (unsigned char)*p) * 1099511628211ull;
-    char name[256];
-    const char *xdg = getenv("XDG_RUNTIME_DIR");
-    if (xdg && *xdg == '/' && strlen(xdg) < 60)
-        snprintf(name, sizeof name, "%s/velmora-%016llx", xdg, (unsigned long long)h);
-    else
-        snprintf(name, sizeof name, "/tmp/velmora-%u-%016llx", (unsigned)getuid(), (unsigned long long)h);
-    if (mkdir(name, 0700) != 0 && errno != EEXIST) {
-        device_set_error("cannot create the runtime folder %s: %s", name, strerror(errno));
-        return nullptr;
+    char hash[17];
+    snprintf(hash, sizeof hash, "%016llx", (unsigned long long)h);
+    std::string refused;
+    for (const std::string &candidate : runtime_candidates(hash)) {
+        std::string why;
+        if (!private_folder(candidate, &why)) {
+            refused += (refused.empty() ? "" : "; ") + why;
+            continue;
+        }
+        // Said once per process: the person should know someone took the usual place.
+        if (!refused.empty())
+            fprintf(stderr, "velmora: not using %s; the sockets are in %s\n", refused.c_str(), candidate.c_str());
+        s.runtime = candidate;
+        return s.runtime.c_str();
     }
-    struct stat st;
-    if (lstat(name, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() || (st.st_mode & 077) != 0) {
-        device_set_error("the runtime folder %s is not private to this user", name);
-        return nullptr;
-    }
-    s.runtime = name;
-    return s.runtime.c_str();
+    device_set_error("no private folder for the device's sockets: %s", refused.c_str());
+    return nullptr;
 }

@@ -67,7 +67,10 @@ bool device_host_path(LPCWSTR device_path, char *host, size_t cap);
 bool device_path_of(const char *host, LPWSTR device_path, size_t cap);
 
 // Private folder for this device's sockets, mode 0700, under $XDG_RUNTIME_DIR
-// (or /tmp), named from a hash of the root so socket paths stay short.
+// (or /tmp), named from a hash of the root so socket paths stay short. A
+// folder there that another user made, or that others may enter, is refused
+// with a word on stderr, and ~/.cache/velmora/run-<hash> serves instead. NULL
+// when no private folder can be had; device_error() says why.
 const char *device_runtime_dir(void);
 
 void device_default_settings(DeviceSettings *out);

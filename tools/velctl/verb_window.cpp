@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/device/device.h"
 #include "platform/phone.h"
 #include "tools/velctl/verbs.h"
 
@@ -22,6 +23,7 @@ bool parse_number(const char *text, unsigned long long max, unsigned long long *
 
 int verb_windows(int argc, char **) {
     if (argc != 0) return velctl_usage("windows", "takes no words");
+    if (!device_runtime_dir()) return velctl_fail("%s", device_error());
     WCHAR class_name[MAX_PATH], title[MAX_PATH];
     for (DWORD i = 0; window_findable(i, class_name, MAX_PATH, title, MAX_PATH); i++)
         printf("%s\t%s\n", plat::to_utf8(class_name).c_str(), plat::to_utf8(title).c_str());
@@ -33,6 +35,7 @@ int verb_post(int argc, char **argv) {
     unsigned long long message, wparam;
     if (!parse_number(argv[2], 0xFFFFFFFFull, &message)) return velctl_usage("post", "MESSAGE is not a number");
     if (!parse_number(argv[3], ~0ull, &wparam)) return velctl_usage("post", "WPARAM is not a number");
+    if (!device_runtime_dir()) return velctl_fail("%s", device_error());
     std::wstring class_name = plat::from_utf8(argv[0]), title = plat::from_utf8(argv[1]);
     HWND window = FindWindowW(class_name.c_str(), title.c_str());
     if (!window) return velctl_fail("no window of class '%s' titled '%s'", argv[0], argv[1]);
