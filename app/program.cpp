@@ -8,7 +8,9 @@
 #include "platform/window/terminate.h"
 #include "resources/main_resources.h"
 #include "sound/sound_player.h"
+#include "store/alarms.h"
 #include "store/scheduling.h"
+#include "store/settings.h"
 
 namespace {
 
@@ -19,6 +21,20 @@ bool register_main_class(HINSTANCE instance) {
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     wc.lpszClassName = MainWindow.class_name;
     return RegisterClassW(&wc) != FALSE;
+}
+
+// The clock runs on its defaults rather than not at all; the person is told
+// that they are not the stored settings, which are left alone.
+void report_unreadable_store(HWND owner) {
+    if (!Settings.LoadFailed && !Alarms.LoadFailed) return;
+    char problem[256];
+    reg_last_problem(problem, sizeof problem);
+    WCHAR text[512];
+    swprintf(text, 512,
+             L"The settings could not be read: %hs\r\n\r\nVelmora shows its defaults and saves nothing over the "
+             L"stored settings until it is started again.",
+             problem);
+    MessageBoxW(owner, text, L"Error", MB_OK | MB_ICONERROR);
 }
 
 }  // namespace
@@ -60,6 +76,7 @@ bool program_start(HINSTANCE instance, HINSTANCE previous, LPCWSTR command_line,
     PostMessageW(MainWindow.window, WM_PAINT, 0, 0);
     reset_tick_cache();
     SetTimer(MainWindow.window, TICK_TIMER_ID, TICK_PERIOD_MS, nullptr);
+    report_unreadable_store(MainWindow.window);
     return true;
 }
 

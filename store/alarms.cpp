@@ -55,22 +55,26 @@ void set_alarm_defaults(void) {
 
 namespace {
 
+void subkey_name(int index, WCHAR *name, size_t cap) { swprintf(name, cap, L"%d", index); }
+
+// One record; a missing subkey leaves its defaults. False when the registry
+// could not be read.
+bool load_alarm(HKEY alarms, int index) {
+    WCHAR name[16];
+    subkey_name(index, name, 16);
+    HKEY key = nullptr;
+    LONG err = RegOpenKeyExW(alarms, name, 0, 0, &key);
+    if (err != ERROR_SUCCESS) return err == ERROR_FILE_NOT_FOUND;
+    for (const RegField &f : ALARM_FIELDS) read_field(key, f, &Alarms.Records[index]);
+    RegCloseKey(key);
+    return true;
+}
+
 // The Alarms key, created first when it is missing; NULL when it cannot be
 // opened.
 HKEY open_alarms_key(void) {
-    ensure_key(ALARMS_KEY);
-    return open_existing_key(ALARMS_KEY);
-}
-
-void subkey_name(int index, WCHAR *name, size_t cap) { swprintf(name, cap, L"%d", index); }
-
-void load_alarm(HKEY alarms, int index) {
-    WCHAR name[16];
-    subkey_name(index, name, 16);
-    HKEY key = open_existing_subkey(alarms, name);
-    if (!key) return;
-    for (const RegField &f : ALARM_FIELDS) read_field(key, f, &Alarms.Records[index]);
-    RegCloseKey(key);
+    HKEY key = nullptr;
+    return open_store_key(ALARMS_KEY, &key) == ERROR_SUCCESS ? key : nullptr;
 }
 
 }  // namespace
@@ -78,14 +82,15 @@ void load_alarm(HKEY alarms, int index) {
 void load_alarms(void) {
     if (!Alarms.Created) return;
     HKEY alarms = open_alarms_key();
-    if (!alarms) return;
-    for (int i = 0; i < ALARM_COUNT; i++) load_alarm(alarms, i);
-    RegCloseKey(alarms);
+    bool read = alarms != nullptr;
+    for (int i = 0; read && i < ALARM_COUNT; i++) read = load_alarm(alarms, i);
+    if (alarms) RegCloseKey(alarms);
+    Alarms.LoadFailed = !read;
 }
 
 void save_alarm(int index) {
     AlarmRecord *a = alarm_record(index);
-    if (!a) return;
+    if (!a || Alarms.LoadFailed) return;  // never the defaults of a load that failed
     HKEY alarms = open_alarms_key();
     if (!alarms) return;
     WCHAR name[16];
@@ -106,10 +111,7 @@ void save_alarm(int index) {
 }
 
 void save_alarms(void) {
-    HKEY alarms = open_alarms_key();
-    if (!alarms) return;
     for (int i = 0; i < ALARM_COUNT; i++) save_alarm(i);
-    RegCloseKey(alarms);
 }
 
 void reload_alarm_handle(int index) {
@@ -131,5 +133,9 @@ void load_store(void) {
     find_app_data_folder();
     create_alarm_table();
     set_alarm_defaults();
-    load_alarms();
+    // A registry that could not be read a moment ago is not waited for again.
+    if (Settings.LoadFailed)
+        Alarms.LoadFailed = true;
+    else
+        load_alarms();
 }

@@ -27,6 +27,9 @@ struct AlarmRecord {
 struct AlarmTable {
     AlarmRecord Records[ALARM_COUNT];
     bool Created;
+    // The last load could not read the registry: the records hold defaults,
+    // are never saved and arm nothing.
+    bool LoadFailed;
 };
 
 extern AlarmTable Alarms;
@@ -36,6 +39,8 @@ AlarmRecord *alarm_record(int index);
 
 void create_alarm_table(void);
 void set_alarm_defaults(void);
+// What the registry holds over the table; Alarms.LoadFailed when it could
+// not be read. The saves do nothing while it is set.
 void load_alarms(void);
 void save_alarms(void);
 void save_alarm(int index);
@@ -43,5 +48,6 @@ void reload_alarm_handle(int index);
 void free_alarm_table(void);
 
 // The start-up of every program that uses the table: the settings, the
-// application-data folder, a fresh table with its defaults, then the alarms.
+// application-data folder, a fresh table with its defaults, then the alarms
+// (not read, and marked failed, when the settings could not be read).
 void load_store(void);

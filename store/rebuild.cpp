@@ -12,8 +12,9 @@ namespace {
 
 void removal_problem(LPCWSTR text) { MessageBoxW(nullptr, text, REMOVAL_CAPTION, MB_OK); }
 
-// Clears the request when its program is the manager, in any letter case.
-bool clear_if_owned(HANDLE handle, LPCWSTR manager) {
+// Clears the request when its program is the manager, in any letter case,
+// and, when `arguments` are given, its command line is exactly those.
+bool clear_if_owned(HANDLE handle, LPCWSTR manager, LPCWSTR arguments) {
     DWORD size = 0;
     CeGetUserNotification(handle, 0, &size, nullptr);
     if (size == 0) return false;
@@ -23,39 +24,53 @@ bool clear_if_owned(HANDLE handle, LPCWSTR manager) {
     if (CeGetUserNotification(handle, size, &size, buffer)) {
         const CE_NOTIFICATION_INFO_HEADER *info = (const CE_NOTIFICATION_INFO_HEADER *)buffer;
         LPCWSTR app = info->pcent ? info->pcent->lpszApplication : nullptr;
-        if (app && wcscasecmp(app, manager) == 0) cleared = CeClearUserNotification(handle) != FALSE;
+        LPCWSTR args = info->pcent ? info->pcent->lpszArguments : nullptr;
+        bool ours = app && wcscasecmp(app, manager) == 0 && (!arguments || (args && wcscmp(args, arguments) == 0));
+        if (ours) cleared = CeClearUserNotification(handle) != FALSE;
     }
     free(buffer);
     return cleared;
 }
 
-}  // namespace
-
-int remove_owned_notifications(void) {
+// Clears every request of the manager (with those arguments, when given);
+// returns how many. `report` tells the uninstaller's words for a failure.
+int clear_owned(LPCWSTR arguments, void (*report)(LPCWSTR)) {
     WCHAR manager[MAX_PATH];
     manager_path(manager, MAX_PATH);
     DWORD count = 0;
     if (!CeGetUserNotificationHandles(nullptr, 0, &count)) {
-        removal_problem(L"Unable to retrieve count of notification handles");
+        report(L"Unable to retrieve count of notification handles");
         return 0;
     }
     if (count == 0) return 0;  // nothing to look at; not a failure to allocate
     HANDLE *handles = (HANDLE *)calloc(count, sizeof(HANDLE));
     if (!handles) {
-        removal_problem(L"Unable to allocate memory for notification handles");
+        report(L"Unable to allocate memory for notification handles");
         return 0;
     }
     DWORD fetched = 0;
     if (!CeGetUserNotificationHandles(handles, count, &fetched)) {
-        removal_problem(L"Unable to retrieve notification handles");
+        report(L"Unable to retrieve notification handles");
         free(handles);
         return 0;
     }
     int removed = 0;
     for (DWORD i = 0; i < count; i++)
-        if (clear_if_owned(handles[i], manager)) removed++;
+        if (clear_if_owned(handles[i], manager, arguments)) removed++;
     free(handles);
     return removed;
+}
+
+void say_nothing(LPCWSTR) {}
+
+}  // namespace
+
+int remove_owned_notifications(void) { return clear_owned(nullptr, removal_problem); }
+
+int clear_event_requests(int id) {
+    WCHAR arguments[16];
+    event_arguments(id, arguments, 16);
+    return clear_owned(arguments, say_nothing);
 }
 
 void rebuild_notifications(HWND owner) {

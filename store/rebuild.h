@@ -8,3 +8,8 @@ void rebuild_notifications(HWND owner);
 
 // Clears every request whose program is Velmgr; returns how many.
 int remove_owned_notifications(void);
+
+// Clears every request of the event ("/ID:<id>" for Velmgr), whichever
+// program registered it and whatever handle the registry holds; returns how
+// many. O(n) in the pending requests.
+int clear_event_requests(int id);

@@ -3,15 +3,12 @@
 #include <cwchar>
 #include <memory>
 
-void ensure_key(LPCWSTR path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, 0, &key) == ERROR_SUCCESS) {
-        RegCloseKey(key);
-        return;
-    }
+LONG open_store_key(LPCWSTR path, HKEY *key) {
+    *key = nullptr;
+    LONG err = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, 0, key);
+    if (err != ERROR_FILE_NOT_FOUND) return err;
     DWORD disposition = 0;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, 0, nullptr, &key, &disposition) == ERROR_SUCCESS)
-        RegCloseKey(key);
+    return RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, 0, nullptr, key, &disposition);
 }
 
 HKEY open_existing_key(LPCWSTR path) { return open_existing_subkey(HKEY_LOCAL_MACHINE, path); }

@@ -1,11 +1,14 @@
 // Small helpers over the registry for the store's records. Every failure is
-// silent: a value that cannot be read leaves its field as it was.
+// silent: a value that cannot be read leaves its field as it was. A key that
+// cannot be opened is told apart from a missing one.
 #pragma once
 
 #include "platform/phone.h"
 
-// Opens the key and creates it when the open fails; the handle is closed.
-void ensure_key(LPCWSTR path);
+// Opens the key of HKEY_LOCAL_MACHINE, creating it only when it is missing.
+// Returns the open's error otherwise: a registry that cannot be read is not
+// an empty one, and nothing is made in it.
+LONG open_store_key(LPCWSTR path, HKEY *key);
 
 // Opens an existing key of HKEY_LOCAL_MACHINE; NULL when it cannot be opened.
 HKEY open_existing_key(LPCWSTR path);

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "store/alarms.h"
+#include "store/rebuild.h"
 #include "store/settings.h"
 
 constexpr wchar_t EVENT_ID_PREFIX[] = L"/ID:";
@@ -52,6 +53,8 @@ void manager_path(WCHAR *out, size_t cap) {
     swprintf(out, cap, L"%ls\\Velmora\\%ls", Folders.AppDataFolder, MANAGER_PROGRAM);
 }
 
+void event_arguments(int id, WCHAR *out, size_t cap) { swprintf(out, cap, L"%ls%d", EVENT_ID_PREFIX, id); }
+
 bool event_id_valid(ULONGLONG id) { return id < ALARM_COUNT || id == EVENT_ID_COUNTDOWN || id == EVENT_ID_CHIME; }
 
 int parse_event_id(LPCWSTR command_line) {
@@ -98,7 +101,7 @@ namespace {
 void build_request(int id, const SYSTEMTIME *time, EventRequest *r) {
     memset(r, 0, sizeof *r);
     manager_path(r->Application, MAX_PATH);
-    swprintf(r->Arguments, 16, L"%ls%d", EVENT_ID_PREFIX, id);
+    event_arguments(id, r->Arguments, 16);
     r->Trigger.dwSize = sizeof(CE_NOTIFICATION_TRIGGER);
     r->Trigger.dwType = CNT_TIME;
     r->Trigger.dwEvent = NOTIFICATION_EVENT_NONE;
@@ -145,19 +148,24 @@ void schedule_alarm(int index, HWND owner) {
 
 void clear_alarm(int index) {
     AlarmRecord *a = alarm_record(index);
-    if (!a || a->AlarmHandle == 0) return;
-    CeClearUserNotification(notify_handle_of(a->AlarmHandle));
+    if (!a) return;
+    // The handle may be stale, and another program may have registered the
+    // alarm meanwhile: every request of the alarm goes.
+    clear_event_requests(index);
+    if (a->AlarmHandle == 0) return;
     a->AlarmHandle = 0;
     save_alarm(index);
 }
 
 void schedule_all(HWND owner) {
+    // Defaults of a table that could not be read would clear the user's alarms.
+    if (Alarms.LoadFailed) return;
     for (int i = 0; i < ALARM_COUNT; i++) {
         AlarmRecord *a = alarm_record(i);
         if (!a) return;
         if (a->AlarmOn)
             schedule_alarm(i, owner);
-        else if (a->AlarmHandle != 0)
+        else
             clear_alarm(i);
     }
 }

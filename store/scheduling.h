@@ -21,6 +21,9 @@
 // "\<application data>\Velmora\Velmgr.exe", the program every request starts.
 void manager_path(WCHAR *out, size_t cap);
 
+// "/ID:<id>", the command line of the event's requests.
+void event_arguments(int id, WCHAR *out, size_t cap);
+
 // True for 0 ... 9, 254 and 255.
 bool event_id_valid(ULONGLONG id);
 

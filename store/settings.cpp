@@ -7,13 +7,15 @@
 AppSettings Settings;
 AppFolders Folders;
 
-void find_install_folder(void) {
+LONG find_install_folder(void) {
     plat::copy_wide(Folders.InstallFolder, MAX_PATH, DEFAULT_INSTALL_FOLDER);
     Folders.InstallFolderFound = FALSE;
-    if (HKEY key = open_existing_key(INSTALL_RECORD_KEY)) {
-        if (read_text(key, L"InstallDir", Folders.InstallFolder, MAX_PATH)) Folders.InstallFolderFound = TRUE;
-        RegCloseKey(key);
-    }
+    HKEY key = nullptr;
+    LONG err = RegOpenKeyExW(HKEY_LOCAL_MACHINE, INSTALL_RECORD_KEY, 0, 0, &key);
+    if (err != ERROR_SUCCESS) return err;
+    if (read_text(key, L"InstallDir", Folders.InstallFolder, MAX_PATH)) Folders.InstallFolderFound = TRUE;
+    RegCloseKey(key);
+    return ERROR_SUCCESS;
 }
 
 void find_app_data_folder(void) {
@@ -34,9 +36,7 @@ DWORD locale_uses_24_hours(void) {
     return indicator[0] != L'0';
 }
 
-}  // namespace
-
-void set_default_settings(void) {
+void set_default_values(void) {
     Settings.TwentyFourHourTime = locale_uses_24_hours();
     Settings.SnoozeTime = 15;
     Settings.SleepTime = 60;
@@ -55,6 +55,13 @@ void set_default_settings(void) {
     Settings.CountdownSound[0] = L'\0';
     Settings.CountdownKeepAwake = 0;
     Settings.Color = RGB(255, 255, 0);
+    Settings.LoadFailed = false;
+}
+
+}  // namespace
+
+void set_default_settings(void) {
+    set_default_values();
     find_install_folder();
 }
 
@@ -89,8 +96,9 @@ const RegField SETTINGS_FIELDS[] = {
 };
 
 // Writes the values of `group`, or all of them for GENERAL, and commits them
-// together.
+// together; never the defaults of a load that failed.
 void save_group(SettingsGroup group) {
+    if (Settings.LoadFailed) return;
     HKEY key = open_existing_key(SETTINGS_KEY);
     if (!key) return;
     for (const RegField &f : SETTINGS_FIELDS)
@@ -102,10 +110,14 @@ void save_group(SettingsGroup group) {
 }  // namespace
 
 void load_settings(void) {
-    set_default_settings();
-    ensure_key(SETTINGS_KEY);
-    HKEY key = open_existing_key(SETTINGS_KEY);
-    if (!key) return;
+    set_default_values();
+    // One failed read is enough to know: a registry held by another program
+    // is not waited for again.
+    LONG err = find_install_folder();
+    HKEY key = nullptr;
+    if (err == ERROR_SUCCESS || err == ERROR_FILE_NOT_FOUND) err = open_store_key(SETTINGS_KEY, &key);
+    Settings.LoadFailed = err != ERROR_SUCCESS;
+    if (Settings.LoadFailed) return;
     for (const RegField &f : SETTINGS_FIELDS) read_field(key, f, &Settings);
     RegCloseKey(key);
 }

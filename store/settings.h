@@ -37,6 +37,9 @@ struct AppSettings {
     DWORD CountdownHandle;
     DWORD CountdownKeepAwake;
     COLORREF Color;
+    // The last load could not read the registry: the record holds defaults
+    // and is never saved, so that nothing stored is written over.
+    bool LoadFailed;
 };
 
 // The two folders every program needs, held beside the settings.
@@ -52,8 +55,12 @@ extern AppFolders Folders;
 // Defaults (all but ChimeHandle, CountdownTime and CountdownHandle) and the
 // install folder; the first step of load_settings.
 void set_default_settings(void);
-void find_install_folder(void);
+// ERROR_SUCCESS or ERROR_FILE_NOT_FOUND when the registry could be read (the
+// default folder stays when it holds none), else the registry's error.
+LONG find_install_folder(void);
 
+// Defaults, then what the registry holds; Settings.LoadFailed when it could
+// not be read. The saves do nothing while it is set.
 void load_settings(void);
 void save_settings(void);
 void save_chime_settings(void);

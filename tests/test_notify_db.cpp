@@ -1,6 +1,7 @@
 // The notification database as programs use it: handles, replacement,
 // the two-call information record and event registrations.
 #include <algorithm>
+#include <cwchar>
 #include <cstdlib>
 #include <vector>
 
@@ -25,6 +26,11 @@ protected:
         trigger.stEndTime = local_time(2025, 3, 30, 2, 35);
     }
     HANDLE add() { return CeSetUserNotificationEx(nullptr, &trigger, nullptr); }
+    // A request of its own command line: one of the same would replace the last.
+    HANDLE add_for(int id) {
+        swprintf(args, 16, L"/ID:%d", id);
+        return add();
+    }
     WCHAR app[64] = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
     WCHAR args[16] = L"/ID:3";
     CE_NOTIFICATION_TRIGGER trigger{};
@@ -32,12 +38,12 @@ protected:
 
 TEST_F(NotifyDb, HandlesAreNonZeroDistinctAndNotReusedAfterAClear) {
     std::vector<DWORD> seen;
-    for (int i = 0; i < 5; i++) seen.push_back(notify_handle_number(add()));
+    for (int i = 0; i < 5; i++) seen.push_back(notify_handle_number(add_for(i)));
     ASSERT_TRUE(CeClearUserNotification(notify_handle_of(seen[4])));
     EXPECT_FALSE(CeClearUserNotification(notify_handle_of(seen[4])));
     device_close();  // another program, same device
     ASSERT_TRUE(device_open(root.c_str()));
-    seen.push_back(notify_handle_number(add()));
+    seen.push_back(notify_handle_number(add_for(5)));
     std::vector<DWORD> sorted = seen;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end());
@@ -88,7 +94,7 @@ TEST_F(NotifyDb, TheInformationRecordIsSizedByAFirstCall) {
 }
 
 TEST_F(NotifyDb, HandleListTellsItsSizeAndRefusesTooSmallARoom) {
-    HANDLE a = add(), b = add(), c = add();
+    HANDLE a = add_for(0), b = add_for(1), c = add_for(2);
     DWORD needed = 0;
     ASSERT_TRUE(CeGetUserNotificationHandles(nullptr, 0, &needed));
     EXPECT_EQ(needed, 3u);
@@ -151,7 +157,7 @@ TEST_F(NotifyDb, AFiredRequestKeepsItsHandleButCannotBeSeenReplacedOrCleared) {
     HANDLE fired = add();
     trigger.stStartTime = local_time(2099, 1, 1, 6, 0);
     trigger.stEndTime = local_time(2099, 1, 1, 6, 5);
-    HANDLE later = add();
+    HANDLE later = add_for(4);
     long long given = 0;
     bool claimed = false;
     long long next = 0;
@@ -170,7 +176,9 @@ TEST_F(NotifyDb, AFiredRequestKeepsItsHandleButCannotBeSeenReplacedOrCleared) {
     EXPECT_EQ(size, 0u);
     EXPECT_EQ(CeSetUserNotificationEx(fired, &trigger, nullptr), nullptr);
     EXPECT_FALSE(CeClearUserNotification(fired));
-    EXPECT_NE(add(), fired);
+    // A new request of the fired one's command line leaves it alone.
+    HANDLE again = add_for(3);
+    EXPECT_NE(again, fired);
 
     // The next claim looks past it to the request of 2099.
     ASSERT_TRUE(plat::notify_claim_due(clock_utc_ms(), take, &claimed, &next));
@@ -185,6 +193,7 @@ TEST_F(NotifyDb, AFiredRequestKeepsItsHandleButCannotBeSeenReplacedOrCleared) {
     EXPECT_FALSE(plat::notify_fired_with(f));
     EXPECT_TRUE(plat::notify_fired_requests().empty());
     EXPECT_TRUE(CeClearUserNotification(later));
+    EXPECT_TRUE(CeClearUserNotification(again));
 }
 
 // A claim whose launcher could not be started changes nothing.

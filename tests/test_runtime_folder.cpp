@@ -85,7 +85,8 @@ TEST_F(RuntimeFolder, AFolderInTmpMadeFirstByAnotherUserIsRefusedAndOneUnderHome
     // Every program of the device meets there: a window of another process is found.
     peer = start_program({WINDOW_PEER, root, "Peer One", root + "/record.txt"});
     std::string out;
-    for (int i = 0; i < 500 && velctl({"windows"}, &out) == 0 && out.empty(); i++) usleep(10000);
+    for (int i = 0; i < 500 && velctl({"windows"}, &out) == 0 && out.find("Peer") == std::string::npos; i++)
+        usleep(10000);
     EXPECT_EQ(velctl({"windows"}, &out), 0);
     EXPECT_NE(out.find("Peer\tPeer One"), std::string::npos) << out;
     EXPECT_NE(out.find("belongs to another user"), std::string::npos) << out;

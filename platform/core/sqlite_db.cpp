@@ -1,16 +1,56 @@
 #include "platform/core/sqlite_db.h"
 
-#include "platform/core/text.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "platform/core/text.h"
 
 namespace plat {
 
 namespace {
-constexpr int BUSY_TIMEOUT_MS = 60000;
+
+constexpr int WRITE_WAIT_MS = 60000;
+constexpr int READ_WAIT_MS = 3000;
+
+// The database and its -wal and -shm files hold the user's alarms and
+// settings: nobody else may read them. SQLite gives the -wal and -shm files
+// the database file's mode, so a new file starts as 0600; older files lose
+// their group and other bits.
+void keep_private(const std::string &path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return;
+    }
+    for (const char *suffix : {"", "-wal", "-shm"}) {
+        std::string file = path + suffix;
+        struct stat st;
+        if (stat(file.c_str(), &st) == 0 && (st.st_mode & 077)) chmod(file.c_str(), st.st_mode & 0700);
+    }
 }
+
+// One value of a pragma or query; false when it could not be read.
+bool query_one(sqlite3 *db, const char *sql, std::string *out, int *code) {
+    sqlite3_stmt *st = nullptr;
+    *code = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    if (*code == SQLITE_OK) {
+        *code = sqlite3_step(st);
+        if (*code == SQLITE_ROW) {
+            const unsigned char *text = sqlite3_column_text(st, 0);
+            *out = text ? reinterpret_cast<const char *>(text) : "";
+        }
+    }
+    sqlite3_finalize(st);
+    return *code == SQLITE_ROW;
+}
+
+}  // namespace
 
 bool SqliteDb::check(int rc) {
     code_ = rc;
@@ -22,9 +62,14 @@ bool SqliteDb::check(int rc) {
     return false;
 }
 
-bool SqliteDb::open(const std::string &path, const char *schema) {
+void SqliteDb::wait_at_most(int ms) {
+    if (db_) sqlite3_busy_timeout(db_, ms);
+}
+
+bool SqliteDb::open(const std::string &path, const char *schema, int version, bool read_when_full) {
     close();
     path_ = path;
+    keep_private(path);
     int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                              nullptr);
     if (rc != SQLITE_OK) {
@@ -37,20 +82,60 @@ bool SqliteDb::open(const std::string &path, const char *schema) {
         close();
         return false;
     }
-    sqlite3_busy_timeout(db_, BUSY_TIMEOUT_MS);
+    wait_at_most(READ_WAIT_MS);
     sqlite3_extended_result_codes(db_, 0);
     if (!read_only_) read_only_ = sqlite3_db_readonly(db_, "main") == 1;
     if (read_only_) return open_for_reading_only();
-    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=FULL") || !begin_immediate()) {
-        close();
-        return false;
+    if (schema_in_place(version)) {
+        if (exec("PRAGMA synchronous=FULL")) return true;
+    } else if (code_ == SQLITE_ROW || code_ == SQLITE_DONE) {
+        if (set_up(schema, version)) return true;
+    } else if (read_when_full && (code_ == SQLITE_IOERR || code_ == SQLITE_FULL)) {
+        return open_exclusively_for_reading();
     }
-    if (!exec(schema) || !commit()) {
-        rollback();
-        close();
-        return false;
+    close();
+    return false;
+}
+
+// Reads only: a write-ahead log at the version's schema needs no writing.
+bool SqliteDb::schema_in_place(int version) {
+    std::string mode, stored;
+    int rc;
+    bool read =
+        query_one(db_, "PRAGMA journal_mode", &mode, &rc) && query_one(db_, "PRAGMA user_version", &stored, &rc);
+    check(rc);
+    return read && mode == "wal" && atoi(stored.c_str()) >= version;
+}
+
+bool SqliteDb::set_up(const char *schema, int version) {
+    std::string stamp = "PRAGMA user_version=" + std::to_string(version);
+    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=FULL") || !begin_immediate()) return false;
+    if (exec(schema) && exec(stamp.c_str()) && commit()) return true;
+    rollback();
+    return false;
+}
+
+// Every reader of a database in WAL mode maps its shared-memory file; on a
+// full disk that file cannot be sized. In exclusive locking mode the log's
+// index is kept in the process instead, and the file is held by this
+// connection alone while it is open. SQLite allows that only to a connection
+// that may write; this one is treated as read-only all the same.
+bool SqliteDb::open_exclusively_for_reading() {
+    int code = code_;
+    std::string message = message_;
+    sqlite3_close(db_);
+    db_ = nullptr;
+    if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
+        exec("PRAGMA locking_mode=EXCLUSIVE") && exec("SELECT count(*) FROM sqlite_master")) {
+        wait_at_most(READ_WAIT_MS);
+        read_only_ = true;
+        exclusive_ = true;
+        return true;
     }
-    return true;
+    close();
+    code_ = code;
+    message_ = message;
+    return false;
 }
 
 // A read-only file in WAL mode cannot be read where its -shm file cannot be
@@ -89,6 +174,7 @@ void SqliteDb::close() {
     if (db_) sqlite3_close(db_);
     db_ = nullptr;
     read_only_ = false;
+    exclusive_ = false;
 }
 
 void SqliteDb::abandon() {
@@ -116,12 +202,30 @@ bool SqliteDb::exec(const char *sql) {
     return check(rc);
 }
 
-bool SqliteDb::begin_immediate() { return exec("BEGIN IMMEDIATE"); }
+bool SqliteDb::begin_immediate() {
+    wait_at_most(WRITE_WAIT_MS);
+    if (exec("BEGIN IMMEDIATE")) return true;
+    wait_at_most(READ_WAIT_MS);
+    return false;
+}
 
-bool SqliteDb::commit() { return exec("COMMIT"); }
+bool SqliteDb::commit() {
+    bool ok = exec("COMMIT");
+    if (ok) wait_at_most(READ_WAIT_MS);
+    return ok;
+}
 
 void SqliteDb::rollback() {
     if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    wait_at_most(READ_WAIT_MS);
+}
+
+bool SqliteDb::checkpoint() {
+    if (!db_) return false;
+    wait_at_most(WRITE_WAIT_MS);
+    bool ok = check(sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_FULL, nullptr, nullptr));
+    wait_at_most(READ_WAIT_MS);
+    return ok;
 }
 
 void Stmt::bind_wide(int index, const WCHAR *text) { bind_text(index, to_utf8(text ? text : L"")); }

@@ -1,6 +1,9 @@
 // One SQLite database of the device shared by several processes: WAL, a long
-// busy timeout and BEGIN IMMEDIATE, so a call waits for another writer instead
-// of failing. Internal to the platform.
+// busy timeout for writes and BEGIN IMMEDIATE, so a write waits for another
+// writer instead of failing; a read waits a few seconds at most, so a program
+// that holds the whole file cannot hold a caller for long. Opening a database
+// whose schema is in place writes nothing, so that a full disk or another
+// writer does not keep it from being read. Internal to the platform.
 #pragma once
 
 #include <sqlite3.h>
@@ -19,22 +22,34 @@ public:
     SqliteDb &operator=(const SqliteDb &) = delete;
     ~SqliteDb() { close(); }
 
-    // Opens (creating when allowed) and runs `schema` in one write
-    // transaction. A read-only file is opened for reading.
-    bool open(const std::string &path, const char *schema);
+    // Opens (creating when allowed) and, unless the file says it is at
+    // `version` already, runs `schema` in one write transaction and records
+    // the version. The files are made readable by their owner only. A
+    // read-only file is opened for reading. With `read_when_full`, a database
+    // that cannot be read for want of room (its write-ahead log's shared
+    // memory cannot be made) is opened for reading in exclusive locking mode:
+    // the owner must close it after each call (held_exclusively()).
+    bool open(const std::string &path, const char *schema, int version, bool read_when_full);
     void close();
     // Forgets the connection without closing it: a forked child must not
     // touch its parent's connection.
     void abandon();
     bool is_open() const { return db_ != nullptr; }
     bool read_only() const { return read_only_; }
+    bool held_exclusively() const { return exclusive_; }
 
     // A cached statement, reset and unbound.
     sqlite3_stmt *prepare(const char *sql);
     bool exec(const char *sql);
+    // A write transaction waits long for other writers; commit and rollback
+    // go back to the short wait of reads.
     bool begin_immediate();
     bool commit();
     void rollback();
+    // Copies every committed page from the write-ahead log into the database
+    // file, so that what was committed survives the log's loss. Waits for
+    // readers as a write does.
+    bool checkpoint();
 
     int code() const { return code_; }
     const std::string &message() const { return message_; }
@@ -46,9 +61,14 @@ public:
 
 private:
     bool open_for_reading_only();
+    bool open_exclusively_for_reading();
+    bool schema_in_place(int version);
+    bool set_up(const char *schema, int version);
+    void wait_at_most(int ms);
 
     sqlite3 *db_ = nullptr;
     bool read_only_ = false;
+    bool exclusive_ = false;
     std::string path_;
     int code_ = SQLITE_OK;
     std::string message_;

@@ -348,7 +348,7 @@ const char *device_runtime_dir(void) {
         }
         // Said once per process: the person should know someone took the usual place.
         if (!refused.empty())
-            fprintf(stderr, "velmora: not using %s; the sockets are in %s\n", refused.c_str(), candidate.c_str());
+            fprintf(stderr, "velmora: %s; the sockets are in %s instead\n", refused.c_str(), candidate.c_str());
         s.runtime = candidate;
         return s.runtime.c_str();
     }

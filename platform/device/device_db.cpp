@@ -57,7 +57,7 @@ bool device_db_ready(DeviceDb &d) {
         d.problem = device_error();
         return false;
     }
-    return d.db.open(path, d.schema);
+    return d.db.open(path, d.schema, d.version, d.read_when_full);
 }
 
 void device_db_problem(DeviceDb &d, char *out, size_t cap) {

@@ -16,11 +16,16 @@ struct DeviceDb {
     // `forget` drops what the owner keeps about the open database (open
     // keys); it is called with `lock` held when the database closes, and in a
     // forked child. nullptr: nothing to drop.
-    DeviceDb(const char *file_name, const char *schema, void (*forget)(void) = nullptr)
-        : file_name(file_name), schema(schema), forget(forget) {}
+    DeviceDb(const char *file_name, const char *schema, int version, bool read_when_full,
+             void (*forget)(void) = nullptr)
+        : file_name(file_name), schema(schema), version(version), read_when_full(read_when_full), forget(forget) {}
 
     const char *const file_name;  // in the device root, e.g. "registry.db"
-    const char *const schema;     // run in one write transaction at each opening
+    const char *const schema;     // run in one write transaction when the file is below `version`
+    const int version;
+    // A full disk may open it in exclusive locking mode for reading; the
+    // owner then closes it at the end of each call (SqliteDb::open).
+    const bool read_when_full;
     void (*const forget)(void);
 
     std::mutex lock;  // held by every call that uses `db` or `problem`

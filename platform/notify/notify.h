@@ -56,7 +56,10 @@ typedef struct UserNotificationInfoHeader {
 
 // A new request (handle NULL) or a replacement of an existing one. Returns the
 // request's handle, NULL on failure, including a handle that is no longer
-// stored (it fired or was cleared).
+// stored (it fired or was cleared). A program has one pending request per
+// command line: registering one replaces, in the same transaction, every
+// other pending request of the same application (without case) and
+// arguments.
 HANDLE CeSetUserNotificationEx(HANDLE notification, CE_NOTIFICATION_TRIGGER *trigger,
                                CE_USER_NOTIFICATION *user_notification);
 BOOL CeClearUserNotification(HANDLE notification);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/core/sqlite_db.h"
 #include "platform/core/text.h"
@@ -27,10 +28,11 @@ constexpr const char *SCHEMA =
     "CREATE TABLE IF NOT EXISTS handle_counter(id INTEGER PRIMARY KEY CHECK(id = 1), last INTEGER NOT NULL);"
     "INSERT OR IGNORE INTO handle_counter(id, last) VALUES(1, 0);";
 
+constexpr int SCHEMA_VERSION = 1;
 constexpr long long LAST_HANDLE = 0xFFFFFFFFLL;
 
 struct NotifyDb {
-    plat::DeviceDb store{"notify.db", SCHEMA};
+    plat::DeviceDb store{"notify.db", SCHEMA, SCHEMA_VERSION, false};
     plat::SqliteDb &db = store.db;
 };
 
@@ -130,6 +132,39 @@ bool store_request(NotifyDb &n, long long handle, const plat::NotifyRequest &r, 
     return sqlite3_changes(n.db.handle()) == 1;
 }
 
+// One pending request per program and command line: every other one of
+// `r`'s application (without case) and arguments goes, so that programs
+// re-arming an alarm at once leave one request however their registrations
+// interleave. O(n) in the pending requests with those arguments.
+bool drop_others(NotifyDb &n, long long handle, const plat::NotifyRequest &r) {
+    std::vector<long long> doomed;
+    {
+        plat::Stmt st(n.db,
+                      "SELECT handle, application FROM requests WHERE arguments=?1 AND handle<>?2 AND fired IS NULL");
+        if (!st) return false;
+        st.bind_wide(1, r.arguments.c_str());
+        st.bind(2, handle);
+        std::wstring folded = plat::fold_case(r.application.c_str());
+        int rc;
+        while ((rc = st.step()) == SQLITE_ROW)
+            if (plat::fold_case(st.column_wide(1).c_str()) == folded) doomed.push_back(st.column_int(0));
+        if (!n.db.check(rc)) return false;
+    }
+    for (long long other : doomed) {
+        plat::Stmt st(n.db, "DELETE FROM requests WHERE handle=?1");
+        if (!st) return false;
+        st.bind(1, other);
+        if (!n.db.check(st.step())) return false;
+    }
+    return true;
+}
+
+// Committed changes go from the write-ahead log into the database file at
+// once: a lost or truncated -wal file (a crash of the filesystem, a backup of
+// the file alone) then loses nothing. A failed checkpoint leaves them in the
+// log, still committed.
+void write_through(NotifyDb &n) { n.db.checkpoint(); }
+
 // The stored handle; 0 when nothing was stored.
 long long set_request(NotifyDb &n, long long handle, const plat::NotifyRequest &r) {
     Locked g(n);
@@ -138,7 +173,10 @@ long long set_request(NotifyDb &n, long long handle, const plat::NotifyRequest &
     if (!t.began()) return fail(n);
     bool replace = handle != 0;
     if (!replace) handle = allocate_handle(n);
-    if (handle != 0 && store_request(n, handle, r, replace) && t.commit()) return handle;
+    if (handle != 0 && store_request(n, handle, r, replace) && drop_others(n, handle, r) && t.commit()) {
+        write_through(n);
+        return handle;
+    }
     // A handle that is no longer stored is refused, which is no failure.
     if (n.db.code() != SQLITE_OK && n.db.code() != SQLITE_DONE) fail(n);
     return 0;
@@ -217,7 +255,9 @@ BOOL CeClearUserNotification(HANDLE notification) {
     if (!st) return fail(n);
     st.bind(1, notify_handle_number(notification));
     if (!n.db.check(st.step())) return fail(n);
-    return sqlite3_changes(n.db.handle()) == 1;
+    if (sqlite3_changes(n.db.handle()) != 1) return FALSE;
+    write_through(n);
+    return TRUE;
 }
 
 BOOL CeGetUserNotificationHandles(HANDLE *handles, DWORD room, LPDWORD needed) {
@@ -267,7 +307,9 @@ BOOL CeRunAppAtEvent(WCHAR *application, LONG event) {
     st.bind(1, event);
     st.bind_wide(2, plat::fold_case(application).c_str());
     if (event != NOTIFICATION_EVENT_NONE) st.bind_wide(3, application);
-    return n.db.check(st.step()) ? TRUE : fail(n);
+    if (!n.db.check(st.step())) return fail(n);
+    write_through(n);
+    return TRUE;
 }
 
 bool notify_event_registration(DWORD index, LONG *event, WCHAR *application, size_t cap) {
@@ -354,6 +396,7 @@ bool notify_claim_due(long long now_utc, const ClaimTaker &take, bool *claimed, 
         return false;
     }
     if (!settle(n, due, outcome, token) || !t.commit()) return fail(n);
+    write_through(n);
     *claimed = true;
     return true;
 }
@@ -392,7 +435,10 @@ bool notify_fired_with(const FiredRequest &f) {
 }
 
 bool notify_forget_fired(const FiredRequest &f) {
-    return step_on_fired("DELETE FROM requests WHERE handle=?1 AND fired=?2", f) == SQLITE_DONE;
+    if (step_on_fired("DELETE FROM requests WHERE handle=?1 AND fired=?2", f) != SQLITE_DONE) return false;
+    Locked g(ndb());
+    write_through(ndb());
+    return true;
 }
 
 std::vector<std::wstring> notify_event_applications(long event) {

@@ -20,6 +20,7 @@ constexpr const char *SCHEMA =
     " type INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY(key, fold)) WITHOUT ROWID;"
     "INSERT OR IGNORE INTO keys(id, parent, name, fold) VALUES(1, 0, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine');";
 
+constexpr int SCHEMA_VERSION = 1;
 constexpr long long ROOT_ID = 1;
 constexpr size_t MAX_NAME = 255;
 constexpr DWORD MAX_DATA = 1 << 20;
@@ -41,7 +42,7 @@ struct OpenKey {
 void forget_open_keys(void);
 
 struct Registry {
-    plat::DeviceDb store{"registry.db", SCHEMA, forget_open_keys};
+    plat::DeviceDb store{"registry.db", SCHEMA, SCHEMA_VERSION, true, forget_open_keys};
     plat::SqliteDb &db = store.db;
     std::map<uintptr_t, OpenKey> open_keys;
     uintptr_t next_handle = 0x10000;
@@ -54,6 +55,18 @@ Registry &reg() {
 
 // Keys handed out belong to the database that was open.
 void forget_open_keys(void) { reg().open_keys.clear(); }
+
+// Every call holds the registry's lock. A database opened for one reading on
+// a full disk holds the file against every other program, so it is let go
+// when the call ends.
+struct Call {
+    explicit Call(Registry &r) : r(r), guard(r.store.lock) {}
+    ~Call() {
+        if (r.db.held_exclusively()) r.db.close();
+    }
+    Registry &r;
+    std::lock_guard<std::mutex> guard;
+};
 
 bool is_string_type(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
@@ -77,7 +90,7 @@ LONG sqlite_error(Registry &r) {
         break;
     case SQLITE_FULL:
     case SQLITE_IOERR:
-        what = "cannot be written";
+        what = "cannot be read or written";
         err = ERROR_CANTWRITE;
         break;
     case SQLITE_BUSY:
@@ -194,8 +207,9 @@ long long insert_key(Registry &r, long long parent, const std::wstring &name) {
 LONG commit_pending(Registry &r, OpenKey &k) {
     if (k.pending.empty()) return ERROR_SUCCESS;
     if (r.db.read_only()) {
-        r.store.problem = "the registry " + r.db.path() + " is read-only";
-        return ERROR_ACCESS_DENIED;
+        r.store.problem = "the registry " + r.db.path() +
+                          (r.db.held_exclusively() ? " cannot be written: its disk is full" : " is read-only");
+        return r.db.held_exclusively() ? ERROR_CANTWRITE : ERROR_ACCESS_DENIED;
     }
     plat::Transaction t(r.db);
     if (!t.began()) return sqlite_error(r);
@@ -274,7 +288,7 @@ LONG RegOpenKeyExW(HKEY key, LPCWSTR sub_key, DWORD, REGSAM, PHKEY result) {
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.store.lock);
+    Call call(r);
     long long id;
     std::vector<std::wstring> parts;
     if (LONG err = locate(r, key, sub_key, id, parts)) return err;
@@ -292,7 +306,7 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR sub_key, DWORD, LPWSTR, DWORD, REGSAM, LP
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.store.lock);
+    Call call(r);
     long long id;
     std::vector<std::wstring> parts;
     if (LONG err = locate(r, key, sub_key, id, parts)) return err;
@@ -323,7 +337,7 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR sub_key, DWORD, LPWSTR, DWORD, REGSAM, LP
 
 LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD data_size) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.store.lock);
+    Call call(r);
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
     const StoredValue *v = find_value(*k, plat::fold_case(name));
@@ -334,7 +348,7 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data
 
 LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD data_size) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.store.lock);
+    Call call(r);
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
     std::wstring n = name ? name : L"";
@@ -353,7 +367,7 @@ LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data,
 
 LONG RegFlushKey(HKEY key) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.store.lock);
+    Call call(r);
     if (key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
@@ -362,7 +376,7 @@ LONG RegFlushKey(HKEY key) {
 
 LONG RegCloseKey(HKEY key) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.store.lock);
+    Call call(r);
     if (key == HKEY_LOCAL_MACHINE) return ERROR_SUCCESS;
     auto it = r.open_keys.find(reinterpret_cast<uintptr_t>(key));
     if (it == r.open_keys.end()) return ERROR_INVALID_HANDLE;
@@ -373,7 +387,7 @@ LONG RegCloseKey(HKEY key) {
 
 LONG RegDeleteValueW(HKEY key, LPCWSTR name) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.store.lock);
+    Call call(r);
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
     std::wstring fold = plat::fold_case(name);
@@ -389,7 +403,7 @@ LONG RegDeleteValueW(HKEY key, LPCWSTR name) {
 // Deletes the key with everything below it, as the phone does.
 LONG RegDeleteKeyW(HKEY key, LPCWSTR sub_key) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.store.lock);
+    Call call(r);
     long long id;
     std::vector<std::wstring> parts;
     if (LONG err = locate(r, key, sub_key, id, parts)) return err;
@@ -409,7 +423,7 @@ LONG RegDeleteKeyW(HKEY key, LPCWSTR sub_key) {
 
 LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_chars, LPDWORD, LPWSTR, LPDWORD, LPFILETIME) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.store.lock);
+    Call call(r);
     long long id;
     if (LONG err = resolve(r, key, id)) return err;
     if (LONG err = ready(r)) return err;
@@ -426,7 +440,7 @@ LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_chars, LPDWO
 LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_chars, LPDWORD, LPDWORD type, LPBYTE data,
                    LPDWORD data_size) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.store.lock);
+    Call call(r);
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
     ValueMap all = k->values;
@@ -441,7 +455,7 @@ LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_chars, LPDWO
 
 LONG reg_stored_size(HKEY key, LPCWSTR name, LPDWORD size) {
     Registry &r = reg();
-    std::lock_guard<std::mutex> g(r.store.lock);
+    Call call(r);
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
     const StoredValue *v = find_value(*k, plat::fold_case(name));

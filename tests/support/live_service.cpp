@@ -54,7 +54,8 @@ bool install_recorder(const wchar_t *device_path) { return install_program(devic
 
 std::vector<Record> read_records(void) {
     std::vector<Record> out;
-    std::ifstream in(std::string(device_root()) + "/IPSM/record.log");
+    const char *elsewhere = getenv("VELMORA_RECORD");
+    std::ifstream in(elsewhere ? std::string(elsewhere) : std::string(device_root()) + "/IPSM/record.log");
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream fields(line);

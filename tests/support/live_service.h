@@ -27,7 +27,8 @@ bool install_program(const wchar_t *device_path, const char *program);
 // Links the recorder at a device path, e.g. the manager's "Velmgr.exe".
 bool install_recorder(const wchar_t *device_path);
 
-// The recorder's starts so far, in the order they were written.
+// The recorder's starts so far, in the order they were written (to
+// $VELMORA_RECORD when that is set, as the recorder does).
 std::vector<Record> read_records(void);
 // Polls until `count` records exist or `timeout_ms` passed.
 std::vector<Record> wait_for_records(size_t count, int timeout_ms);

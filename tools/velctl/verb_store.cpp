@@ -1,5 +1,6 @@
 // The store as the programs see it: settings and alarms loaded with their
-// defaults (which also creates the keys on a fresh device).
+// defaults (which also creates the keys on a fresh device), or what keeps
+// them from being read.
 #include <cstdio>
 #include <string>
 
@@ -20,11 +21,19 @@ std::string day_list(DWORD days) {
     return out.empty() ? "no day" : out;
 }
 
+// A store that could not be read is said so, never shown as its defaults.
+int unreadable(const char *what) {
+    char problem[512];
+    reg_last_problem(problem, sizeof problem);
+    return velctl_fail("cannot read the %s: %s", what, *problem ? problem : "the registry failed");
+}
+
 }  // namespace
 
 int verb_settings(int argc, char **) {
     if (argc != 0) return velctl_usage("settings", "takes no words");
     load_settings();
+    if (Settings.LoadFailed) return unreadable("settings");
     find_app_data_folder();
     const AppSettings &s = Settings;
     printf("24HourTime = %u\nSnoozeTime = %u\nSleepTime = %u\nSleepPathType = %u\nSleepPath = %s\n",
@@ -44,6 +53,10 @@ int verb_settings(int argc, char **) {
 int verb_alarms(int argc, char **) {
     if (argc != 0) return velctl_usage("alarms", "takes no words");
     load_store();
+    if (Alarms.LoadFailed) {
+        free_alarm_table();
+        return unreadable("alarms");
+    }
     for (int i = 0; i < ALARM_COUNT; i++) {
         const AlarmRecord &a = Alarms.Records[i];
         printf("%2d  %-3s  %02u:%02u  %-27s  volume %u%s  sound %s  name \"%s\"  handle %u\n", i + 1,

@@ -1,0 +1,133 @@
+// The notification database under races and faults: several programs
+// re-arming one alarm at once, a lost write-ahead log, a full disk when a
+// request falls due.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "platform/device/clock.h"
+#include "platform/device/device.h"
+#include "platform/notify/notify_db.h"
+#include "store/alarms.h"
+#include "store/scheduling.h"
+#include "store/settings.h"
+#include "tests/support/live_service.h"
+#include "tests/support/notify_probe.h"
+#include "tests/support/run_program.h"
+#include "tests/support/small_disk.h"
+#include "tests/support/store_device.h"
+
+namespace {
+
+class NotifyFaults : public StoreDevice {
+protected:
+    void set_alarm(int index, int hour, int minute) {
+        AlarmRecord *a = alarm_record(index);
+        a->AlarmOn = 1;
+        a->AThour = DWORD(hour);
+        a->ATmin = DWORD(minute);
+        a->Days = ALL_DAYS;
+        save_alarm(index);
+    }
+    // Pending requests by their arguments.
+    std::map<std::wstring, int> requests_by_arguments() {
+        std::map<std::wstring, int> out;
+        for (const SeenRequest &r : stored_requests()) out[r.arguments]++;
+        return out;
+    }
+    void jump_clock(long long seconds) {
+        DeviceSettings ds = *device_settings();
+        ds.clock_offset = seconds;
+        ASSERT_TRUE(device_save_settings(&ds));
+    }
+};
+
+TEST_F(NotifyFaults, ProgramsRearmingAtOnceWhileTheClockJumpsLeaveOneRequestPerAlarmAndOffClearsIt) {
+    set_alarm(0, 7, 0);
+    set_alarm(3, 8, 30);
+    pid_t workers[2];
+    for (pid_t &w : workers) w = start_program({REARM_WORKER, root, "150"});
+    // The clock jumps to and fro meanwhile, as `velctl clock` does.
+    for (int i = 0; waitpid(workers[0], nullptr, WNOHANG) == 0 || waitpid(workers[1], nullptr, WNOHANG) == 0; i++) {
+        jump_clock((i % 7 - 3) * 86400LL + i * 37);
+        usleep(3000);
+    }
+    for (pid_t w : workers) waitpid(w, nullptr, 0);
+    EXPECT_EQ(requests_by_arguments(), (std::map<std::wstring, int>{{L"/ID:0", 1}, {L"/ID:3", 1}}));
+
+    // Switched off, whatever handle the registry holds: here one that names nothing.
+    load_store();
+    alarm_record(0)->AlarmOn = 0;
+    alarm_record(0)->AlarmHandle = 424242;
+    save_alarm(0);
+    schedule_all(nullptr);
+    EXPECT_EQ(requests_by_arguments(), (std::map<std::wstring, int>{{L"/ID:3", 1}}));
+    reload_alarm_handle(0);
+    EXPECT_EQ(alarm_record(0)->AlarmHandle, 0u);
+}
+
+TEST_F(NotifyFaults, ARequestRegisteredTwiceForOneProgramAndCommandLineIsStoredOnce) {
+    SYSTEMTIME due = local_in(3600 * 1000);
+    HANDLE first = add_request(L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe", L"/ID:2", due, 5);
+    HANDLE second = add_request(L"\\IPSM\\Application Data\\Velmora\\VELMGR.EXE", L"/ID:2", due, 5);
+    HANDLE other = add_request(L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe", L"/ID:4", due, 5);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(other, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(requests_by_arguments(), (std::map<std::wstring, int>{{L"/ID:2", 1}, {L"/ID:4", 1}}));
+    EXPECT_FALSE(CeClearUserNotification(first));  // replaced
+    EXPECT_TRUE(CeClearUserNotification(second));
+}
+
+// What was committed must not depend on the -wal file: a crash of the
+// filesystem or a backup of the database file alone would lose it.
+TEST_F(NotifyFaults, CommittedRequestsAndClaimsAreInTheDatabaseFileItself) {
+    HANDLE due = add_request(L"\\IPSM\\rec.exe", L"due", local_in(-1000), 5);
+    HANDLE later = add_request(L"\\IPSM\\rec.exe", L"later", local_in(3600 * 1000), 5);
+    ASSERT_NE(due, nullptr);
+    ASSERT_NE(later, nullptr);
+    bool claimed = false;
+    long long next = 0;
+    auto take = [](const plat::NotifyRequest &, long long *token) {
+        *token = 77;
+        return plat::ClaimOutcome::Launched;
+    };
+    ASSERT_TRUE(plat::notify_claim_due(clock_utc_ms(), take, &claimed, &next));
+    ASSERT_TRUE(claimed);
+    // The database file alone, copied while this process still has it open.
+    std::string copy = root + "/copy.db";
+    ASSERT_EQ(run_program({"/bin/cp", root + "/notify.db", copy}).exit_code, 0);
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(copy.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt *st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT arguments, fired FROM requests ORDER BY handle", -1, &st, nullptr),
+              SQLITE_OK);
+    std::string rows;
+    while (sqlite3_step(st) == SQLITE_ROW)
+        rows += std::string(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))) + ":" +
+                std::to_string(sqlite3_column_int64(st, 1)) + " ";
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    EXPECT_EQ(rows, "due:77 later:0 ");
+}
+
+TEST_F(NotifyFaults, DatabaseFilesAreTheirOwnersAlone) {
+    ASSERT_NE(add_request(L"\\IPSM\\rec.exe", L"x", local_in(3600 * 1000), 5), nullptr);
+    save_settings();
+    for (const char *name : {"notify.db", "notify.db-wal", "notify.db-shm", "registry.db", "registry.db-wal"}) {
+        struct stat st;
+        ASSERT_EQ(stat((root + "/" + name).c_str(), &st), 0) << name;
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << name;
+    }
+}
+
+}  // namespace
