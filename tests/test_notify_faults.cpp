@@ -130,4 +130,62 @@ TEST_F(NotifyFaults, DatabaseFilesAreTheirOwnersAlone) {
     }
 }
 
+// A disk that fills up must not cost an alarm: what falls due starts at its
+// time, the condition is journalled once.
+class FullDiskService : public NotifyFaults {
+protected:
+    void SetUp() override {
+        if (getuid() != 0) GTEST_SKIP() << "mounting a small disk needs root";
+        NotifyFaults::SetUp();
+        free_alarm_table();
+        device_close();
+        ASSERT_TRUE(mount_small_disk(root, 8));
+        mounted = true;
+        ASSERT_TRUE(device_open(root.c_str()));
+        record = root + ".record";
+        setenv("VELMORA_RECORD", record.c_str(), 1);
+        ASSERT_TRUE(install_recorder(L"\\IPSM\\rec.exe"));
+        ASSERT_TRUE(start_service());
+    }
+    void TearDown() override {
+        if (!mounted) return;
+        kill_service();
+        unsetenv("VELMORA_RECORD");
+        unlink(record.c_str());
+        TempDevice::TearDown();
+        unmount_small_disk(root);
+        rmdir(root.c_str());
+    }
+    size_t journal_lines_with(const std::string &text) {
+        std::ifstream in(root + "/journal.log");
+        size_t n = 0;
+        for (std::string line; std::getline(in, line);) n += line.find(text) != std::string::npos;
+        return n;
+    }
+    bool mounted = false;
+    std::string record;
+};
+
+TEST_F(FullDiskService, DueRequestsStartAtTheirTimeAndTheFullDiskIsJournalledOnce) {
+    long long first_due = host_now_ms() + 3000;
+    for (int i = 0; i < 5; i++)
+        ASSERT_NE(add_request(L"\\IPSM\\rec.exe", (L"/ID:" + std::to_wstring(i)).c_str(),
+                              local_in(first_due - host_now_ms() + i * 500), 1),
+                  nullptr);
+    ASSERT_TRUE(fill_disk(root));
+    auto seen = wait_for_records(5, first_due - host_now_ms() + 10000);
+    ASSERT_EQ(seen.size(), 5u);
+    for (const Record &r : seen) {
+        int i = atoi(r.argument.c_str() + 4);
+        long long late_ms = r.started_ns / 1000000 - (first_due + i * 500);
+        EXPECT_LT(late_ms, 1500) << r.argument;
+    }
+    EXPECT_TRUE(stored_requests().empty());
+    EXPECT_EQ(journal_lines_with("disk is full"), 1u);
+    // Room again: what is registered now starts too.
+    free_disk(root);
+    ASSERT_NE(add_request(L"\\IPSM\\rec.exe", L"/ID:9", local_in(500), 1), nullptr);
+    EXPECT_EQ(wait_for_records(6, 5000).size(), 6u);
+}
+
 }  // namespace

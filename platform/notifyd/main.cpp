@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +21,10 @@
 
 namespace {
 
+// While the database fails (a full disk, a lock), due requests are tried
+// again after a second, then after twice as long each time, up to half a minute.
 constexpr long long RETRY_MS = 1000;
+constexpr long long LONGEST_RETRY_MS = 30000;
 // How soon to look again while a launcher has still to start its program.
 constexpr long long LAUNCH_POLL_MS = 20;
 
@@ -80,9 +84,12 @@ int changes_since(ClockView &seen, int wake) {
 int serve(ServiceWatch &w) {
     ClockView seen = view_now();
     int changes = 0;
+    long long retry = RETRY_MS;
     for (;;) {
+        reserve_tend();
         long long next = -1;
         bool ok = run_due_requests(&next);
+        if (!ok && retry == RETRY_MS) journal_failing_requests();
         if (forget_finished_launches()) {
             long long soon = clock_utc_ms() + LAUNCH_POLL_MS;
             if (next < 0 || next > soon) next = soon;
@@ -92,7 +99,8 @@ int serve(ServiceWatch &w) {
         }
         if (changes & WAKE_CLOCK_SET) run_event_programs(NOTIFICATION_EVENT_TIME_CHANGE, APP_RUN_AFTER_TIME_CHANGE);
         if (changes & WAKE_HOST_ZONE) run_event_programs(NOTIFICATION_EVENT_TZ_CHANGE, APP_RUN_AFTER_TZ_CHANGE);
-        if (!ok) next = clock_utc_ms() + RETRY_MS;
+        if (!ok) next = clock_utc_ms() + retry;
+        retry = ok ? RETRY_MS : std::min(retry * 2, LONGEST_RETRY_MS);
         long long host = next < 0 ? -1 : next - device_settings()->clock_offset * 1000;
         if (!watch_arm(w, host)) {
             perror("notifyd: cannot arm the timer");

@@ -37,6 +37,13 @@ int watch_wait(ServiceWatch &w);
 // Claims and carries out every request due now; `next_utc` gets the device
 // instant of the next one, or -1. False when the database failed.
 bool run_due_requests(long long *next_utc);
+// Journals why due requests cannot be carried out; once for each streak of
+// failures, which are then tried again less and less often.
+void journal_failing_requests(void);
+
+// Keeps room on the device's disk for due requests, and gives it back (said
+// once in the journal) when the disk is full; called at each wake.
+void reserve_tend(void);
 
 // Removes the fired requests whose launchers are done, and the locks of
 // launchers that ended; true while some launcher has still to start its

@@ -8,6 +8,7 @@
 #include "platform/device/clock.h"
 #include "platform/device/device.h"
 #include "platform/device/journal.h"
+#include "platform/notify/notify.h"
 #include "platform/notify/notify_db.h"
 #include "platform/notifyd/notifyd.h"
 #include "platform/device/process.h"
@@ -89,6 +90,14 @@ bool run_due_requests(long long *next_utc) {
         if (!ok) return false;
         if (!claimed) return true;
     }
+}
+
+void journal_failing_requests(void) {
+    char problem[512];
+    notify_last_problem(problem, sizeof problem);
+    wchar_t line[600];
+    swprintf(line, 600, L"due requests cannot be carried out now: %hs; trying again", problem);
+    journal_write("notification", line);
 }
 
 bool forget_finished_launches(void) {
