@@ -1,7 +1,8 @@
 // A small program with a window and a soft-key menu bar, for the screen
 // tests: it writes what it receives to a record file, one line each, and is
 // driven by velctl. With --timer it redraws a counter once a second, as the
-// clock does.
+// clock does; with --leave, "Done" says goodbye in a box and ends the program
+// once it is answered.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -39,6 +40,7 @@ const BitmapResource BITMAPS[] = {{200, 12, 12, 24, badge_rgb}};
 
 FILE *record;
 bool paused = false;
+bool leave_on_done = false;
 int ticks = 0;
 
 void note(const char *fmt, long a, long b = 0) {
@@ -77,6 +79,10 @@ void command(HWND w, UINT id) {
     note("command %ld", long(id));
     if (id == CMD_PAUSE) paused = !paused;
     if (id == CMD_ASK) note("msgbox %ld", MessageBoxW(w, L"Really quit?", L"Question", MB_YESNO | MB_ICONQUESTION));
+    if (id == CMD_DONE && leave_on_done) {
+        MessageBoxW(w, L"Leaving now", L"Screen Peer", MB_OK);
+        DestroyWindow(w);
+    }
     if (id == CMD_INFORM)
         note("msgbox %ld", MessageBoxW(w, L"The alarm was turned off because the maximum time was reached", L"Velmora",
                                        MB_OK | MB_ICONINFORMATION));
@@ -123,7 +129,7 @@ LRESULT proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 int main(int argc, char **argv) {
     if (argc < 3) {
-        fprintf(stderr, "usage: screen_peer DEVICE RECORD-FILE [--timer]\n");
+        fprintf(stderr, "usage: screen_peer DEVICE RECORD-FILE [--timer|--leave]\n");
         return 2;
     }
     if (!device_open(argv[1])) return 3;
@@ -144,6 +150,7 @@ int main(int argc, char **argv) {
                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
     if (!w) return 6;
     if (argc > 3 && strcmp(argv[3], "--timer") == 0) SetTimer(w, TICK, 1000, nullptr);
+    leave_on_done = argc > 3 && strcmp(argv[3], "--leave") == 0;
     quit_on_sigterm();
     note("ready %ld", 0);
     MSG msg;

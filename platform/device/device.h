@@ -21,6 +21,11 @@ struct DeviceMount {
 #define DEVICE_PROFILE_ON 0
 #define DEVICE_PROFILE_SILENT 2
 
+// The device clock stays within this many seconds of the host's, either
+// way (three hundred years): farther, dates leave what the clock's face and
+// the file times of the phone can show.
+#define DEVICE_MAX_CLOCK_OFFSET (300LL * 366 * 86400)
+
 struct DeviceSettings {
     int screen_width;          // 240x320, 176x220 or 320x240
     int screen_height;

@@ -46,7 +46,9 @@ void apply_line(DeviceSettings &ds, const std::string &name, const std::string &
     if (name == "screen") {
         device_parse_screen(value.c_str(), &ds.screen_width, &ds.screen_height);
     } else if (name == "clock_offset") {
-        ds.clock_offset = strtoll(value.c_str(), nullptr, 10);
+        long long offset = strtoll(value.c_str(), nullptr, 10);
+        // A file edited by hand may say anything; the clock stays within reach.
+        if (offset >= -DEVICE_MAX_CLOCK_OFFSET && offset <= DEVICE_MAX_CLOCK_OFFSET) ds.clock_offset = offset;
     } else if (name == "time_zone") {
         plat::copy_utf8(ds.time_zone, sizeof ds.time_zone, value);
     } else if (name == "sound_profile") {

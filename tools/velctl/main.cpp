@@ -29,6 +29,11 @@ int main(int argc, char **argv) {
         }
         if (strcmp(argv[i], "--device") == 0 && i + 1 < argc) {
             device = argv[++i];
+            // An empty name would quietly mean the default device.
+            if (!*device) {
+                fprintf(stderr, "velctl: --device needs a folder\n");
+                return VELCTL_USAGE;
+            }
             continue;
         }
         fprintf(stderr, "velctl: unknown option %s\n", argv[i]);

@@ -34,11 +34,13 @@ bool parse_seconds(const char *text, long long &value) {
     errno = 0;
     char *end = nullptr;
     value = strtoll(text, &end, 10);
-    // Ten thousand years either way is more than any clock needs.
-    return *text && !errno && !*end && llabs(value) < 10000LL * 366 * 86400;
+    return *text && !errno && !*end;
 }
 
 int save_offset(long long offset) {
+    if (offset < -DEVICE_MAX_CLOCK_OFFSET || offset > DEVICE_MAX_CLOCK_OFFSET)
+        return velctl_fail("the device clock may be at most %lld years from the host's",
+                           DEVICE_MAX_CLOCK_OFFSET / (366 * 86400));
     DeviceSettings s = *device_settings();
     s.clock_offset = offset;
     if (!device_save_settings(&s)) return velctl_fail("%s", device_error());

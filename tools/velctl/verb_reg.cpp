@@ -1,3 +1,4 @@
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -9,8 +10,6 @@
 #include "tools/velctl/verbs.h"
 
 namespace {
-
-std::wstring wide(const char *s) { return plat::from_utf8(s); }
 
 const char *type_name(DWORD type) {
     switch (type) {
@@ -73,7 +72,9 @@ LONG query(HKEY key, const WCHAR *name, DWORD &type, std::vector<BYTE> &data) {
 }
 
 int open_for_reading(const char *path, HKEY &key) {
-    LONG err = RegOpenKeyExW(HKEY_LOCAL_MACHINE, wide(path).c_str(), 0, KEY_READ, &key);
+    std::wstring wide_path;
+    if (!velctl_text(path, &wide_path)) return VELCTL_FAILED;
+    LONG err = RegOpenKeyExW(HKEY_LOCAL_MACHINE, wide_path.c_str(), 0, KEY_READ, &key);
     if (err == ERROR_FILE_NOT_FOUND) return velctl_fail("no key %s", path);
     if (err) return velctl_fail("cannot open %s: %s", path, describe(err).c_str());
     return VELCTL_OK;
@@ -107,7 +108,12 @@ int reg_get(const char *path, const char *name) {
     if (int rc = open_for_reading(path, key)) return rc;
     DWORD type = 0;
     std::vector<BYTE> data;
-    LONG err = query(key, wide(name).c_str(), type, data);
+    std::wstring wide_name;
+    if (!velctl_text(name, &wide_name)) {
+        RegCloseKey(key);
+        return VELCTL_FAILED;
+    }
+    LONG err = query(key, wide_name.c_str(), type, data);
     RegCloseKey(key);
     if (err == ERROR_FILE_NOT_FOUND) return velctl_fail("no value %s in %s", name, path);
     if (err) return velctl_fail("cannot read %s: %s", name, describe(err).c_str());
@@ -115,11 +121,14 @@ int reg_get(const char *path, const char *name) {
     return VELCTL_OK;
 }
 
+// Decimal as people write it ("010" is ten), or hexadecimal after "0x".
 bool parse_dword(const char *text, DWORD &value) {
-    if (!*text || *text == '-' || *text == '+') return false;
+    bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char *digits = hex ? text + 2 : text;
+    if (!isxdigit((unsigned char)*digits) || (!hex && !isdigit((unsigned char)*digits))) return false;
     errno = 0;
     char *end = nullptr;
-    unsigned long long v = strtoull(text, &end, 0);
+    unsigned long long v = strtoull(digits, &end, hex ? 16 : 10);
     if (errno || *end || v > 0xFFFFFFFFull) return false;
     value = DWORD(v);
     return true;
@@ -131,12 +140,14 @@ int reg_set(const char *path, const char *name, const char *kind, const char *te
     if (!is_dword && strcmp(kind, "sz") != 0) return velctl_usage("reg", "the type is dword or sz");
     if (is_dword && !parse_dword(text, dword))
         return velctl_fail("'%s' is not a 32-bit number (decimal, or hex with 0x)", text);
+    std::wstring wide_path, value_name, value;
+    if (!velctl_text(path, &wide_path) || !velctl_text(name, &value_name) || !velctl_text(text, &value))
+        return VELCTL_FAILED;
     HKEY key;
     DWORD disposition;
-    LONG err = RegCreateKeyExW(HKEY_LOCAL_MACHINE, wide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                               &key, &disposition);
+    LONG err = RegCreateKeyExW(HKEY_LOCAL_MACHINE, wide_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                               &disposition);
     if (err) return velctl_fail("cannot create %s: %s", path, describe(err).c_str());
-    std::wstring value = wide(text), value_name = wide(name);
     if (is_dword)
         err = RegSetValueExW(key, value_name.c_str(), 0, REG_DWORD, reinterpret_cast<BYTE *>(&dword), 4);
     else

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/screen/screen_control.h"
-#include "platform/core/text.h"
 #include "tools/velctl/verbs.h"
 
 namespace {
@@ -16,19 +15,33 @@ int call(const char *request, std::string *reply) {
     return VELCTL_OK;
 }
 
-void add_key(std::string &request, ScreenKey k) {
-    request += " " + std::to_string(k.vk) + ":" + std::to_string(int(k.ch));
+// A request line holds this many keys at most, well inside what the screen
+// takes in one line; longer typing goes in several requests, one after the
+// other.
+constexpr size_t KEYS_PER_REQUEST = 500;
+
+int press(const std::vector<ScreenKey> &keys) {
+    for (size_t first = 0; first < keys.size(); first += KEYS_PER_REQUEST) {
+        std::string request = "keys";
+        for (size_t i = first; i < keys.size() && i < first + KEYS_PER_REQUEST; i++)
+            request += " " + std::to_string(keys[i].vk) + ":" + std::to_string(int(keys[i].ch));
+        std::string reply;
+        if (int rc = call(request.c_str(), &reply)) return rc;
+    }
+    return VELCTL_OK;
 }
 
 }  // namespace
 
 int verb_key(int argc, char **argv) {
     if (argc == 0) return velctl_usage("key", "name at least one key");
-    std::string request = "keys";
+    std::vector<ScreenKey> keys;
     for (int i = 0; i < argc; i++) {
         if (strcmp(argv[i], "text") == 0) {
             if (++i >= argc) return velctl_usage("key", "'text' needs the text to type");
-            for (wchar_t c : plat::from_utf8(argv[i])) add_key(request, screen_key_for_char(c));
+            std::wstring text;
+            if (!velctl_text(argv[i], &text)) return VELCTL_FAILED;
+            for (wchar_t c : text) keys.push_back(screen_key_for_char(c));
             continue;
         }
         ScreenKey k;
@@ -36,10 +49,9 @@ int verb_key(int argc, char **argv) {
             std::string problem = std::string("unknown key '") + argv[i] + "'";
             return velctl_usage("key", problem.c_str());
         }
-        add_key(request, k);
+        keys.push_back(k);
     }
-    std::string reply;
-    return call(request.c_str(), &reply);
+    return press(keys);
 }
 
 int verb_screenshot(int argc, char **argv) {

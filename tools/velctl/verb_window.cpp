@@ -36,7 +36,8 @@ int verb_post(int argc, char **argv) {
     if (!parse_number(argv[2], 0xFFFFFFFFull, &message)) return velctl_usage("post", "MESSAGE is not a number");
     if (!parse_number(argv[3], ~0ull, &wparam)) return velctl_usage("post", "WPARAM is not a number");
     if (!device_runtime_dir()) return velctl_fail("%s", device_error());
-    std::wstring class_name = plat::from_utf8(argv[0]), title = plat::from_utf8(argv[1]);
+    std::wstring class_name, title;
+    if (!velctl_text(argv[0], &class_name) || !velctl_text(argv[1], &title)) return VELCTL_FAILED;
     HWND window = FindWindowW(class_name.c_str(), title.c_str());
     if (!window) return velctl_fail("no window of class '%s' titled '%s'", argv[0], argv[1]);
     if (!PostMessageW(window, UINT(message), WPARAM(wparam), 0)) return velctl_fail("the window did not take it");

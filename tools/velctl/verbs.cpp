@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/core/text.h"
+
 const VelctlVerb VELCTL_VERBS[] = {
     {"device", "", "print the device root and its settings", verb_device},
     {"reg", "list KEY | get KEY NAME | set KEY NAME dword|sz DATA",
@@ -71,4 +73,13 @@ bool velctl_wants_help(const char *verb, int argc, char **argv) {
         }
     }
     return false;
+}
+
+bool velctl_text(const char *word, std::wstring *text) {
+    if (!plat::is_utf8(word, strlen(word))) {
+        velctl_fail("'%s' is not UTF-8 text", word);
+        return false;
+    }
+    *text = plat::from_utf8(word);
+    return true;
 }

@@ -1,6 +1,8 @@
 // velctl's verbs: each one a function given the words after the verb.
 #pragma once
 
+#include <string>
+
 struct VelctlVerb {
     const char *name;
     const char *usage;    // words after the verb, for --help
@@ -21,6 +23,9 @@ int velctl_fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 int velctl_usage(const char *verb, const char *problem);
 // True when the words ask for help; the verb's usage is then printed.
 bool velctl_wants_help(const char *verb, int argc, char **argv);
+// The word as wide text; false, having said why, when it is not UTF-8 (it
+// could not be stored or sent as it was given).
+bool velctl_text(const char *word, std::wstring *text);
 
 int verb_device(int argc, char **argv);
 int verb_reg(int argc, char **argv);
