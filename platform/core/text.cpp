@@ -7,8 +7,18 @@ namespace plat {
 namespace {
 
 const char32_t REPLACEMENT = 0xFFFD;
+// A byte that is not UTF-8 (a host name in another encoding) becomes one of
+// the code points U+DC80 ... U+DCFF, which no well-formed text holds, and
+// turns back into that byte on the way out: such a name reaches its file.
+const char32_t ESCAPED_BYTE = 0xDC00;
+
+bool is_escaped_byte(char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
 
 void put_utf8(std::string &out, char32_t c) {
+    if (is_escaped_byte(c)) {
+        out += char(c - ESCAPED_BYTE);
+        return;
+    }
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = REPLACEMENT;
     if (c < 0x80) {
         out += char(c);
@@ -27,19 +37,26 @@ void put_utf8(std::string &out, char32_t c) {
     }
 }
 
-// Decodes one UTF-8 sequence at text[i]; advances i past it.
-char32_t next_utf8(const unsigned char *text, size_t size, size_t &i) {
+// Decodes one well-formed UTF-8 sequence at text[i] and advances i past it;
+// a byte that starts none is escaped alone, and i moves past that byte only.
+char32_t next_utf8(const unsigned char *text, size_t size, size_t &i, bool *bad = nullptr) {
+    size_t at = i;
     unsigned char b = text[i++];
     if (b < 0x80) return b;
+    auto escape = [&]() {
+        i = at + 1;
+        if (bad) *bad = true;
+        return ESCAPED_BYTE + b;
+    };
     int extra = (b >= 0xF0 && b <= 0xF4) ? 3 : (b >= 0xE0) ? 2 : (b >= 0xC2 && b < 0xE0) ? 1 : -1;
-    if (extra < 0) return REPLACEMENT;
+    if (extra < 0) return escape();
     char32_t c = b & (0x3F >> extra);
     for (int k = 0; k < extra; k++) {
-        if (i >= size || (text[i] & 0xC0) != 0x80) return REPLACEMENT;
+        if (i >= size || (text[i] & 0xC0) != 0x80) return escape();
         c = (c << 6) | (text[i++] & 0x3F);
     }
     bool overlong = (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
-    if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return REPLACEMENT;
+    if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return escape();
     return c;
 }
 
@@ -66,13 +83,9 @@ std::wstring from_utf8(const char *text) { return text ? from_utf8(text, strlen(
 
 bool is_utf8(const char *text, size_t bytes) {
     const auto *p = reinterpret_cast<const unsigned char *>(text);
-    for (size_t i = 0; i < bytes;) {
-        size_t at = i;
-        // U+FFFD comes back for bad bytes; it is only good when spelled out.
-        if (next_utf8(p, bytes, i) == REPLACEMENT && !(i - at == 3 && p[at] == 0xEF && p[at + 1] == 0xBF && p[at + 2] == 0xBD))
-            return false;
-    }
-    return true;
+    bool bad = false;
+    for (size_t i = 0; i < bytes && !bad;) next_utf8(p, bytes, i, &bad);
+    return !bad;
 }
 
 std::string to_utf16le(const wchar_t *text, size_t chars) {
@@ -84,7 +97,8 @@ std::string to_utf16le(const wchar_t *text, size_t chars) {
     };
     for (size_t i = 0; i < chars; i++) {
         char32_t c = char32_t(text[i]);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = REPLACEMENT;
+        // An escaped byte keeps its code unit, so that it comes back.
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF && !is_escaped_byte(c))) c = REPLACEMENT;
         if (c >= 0x10000) {
             c -= 0x10000;
             unit(0xD800 + (c >> 10));
@@ -110,7 +124,7 @@ std::wstring from_utf16le(const unsigned char *bytes, size_t size) {
                 continue;
             }
         }
-        out += wchar_t((u >= 0xD800 && u <= 0xDFFF) ? REPLACEMENT : u);
+        out += wchar_t((u >= 0xD800 && u <= 0xDFFF && !is_escaped_byte(u)) ? REPLACEMENT : u);
     }
     return out;
 }

@@ -1,6 +1,9 @@
 // Conversions between the wide text of memory and the encodings that leave a
 // process: UTF-8 (host paths, the multibyte code page) and UTF-16LE (registry,
-// sockets). Invalid input never overruns a buffer; bad bytes become U+FFFD.
+// sockets). Invalid input never overruns a buffer. A byte that is not UTF-8
+// becomes U+DC80 + (byte - 0x80) and turns back into that byte, so that host
+// names in other encodings survive the way through wide text; other code
+// points no encoding can hold become U+FFFD.
 #pragma once
 
 #include <string>

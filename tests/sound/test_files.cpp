@@ -7,6 +7,7 @@
 
 #include "platform/phone.h"
 #include "tests/sound/sound_fixture.h"
+#include "tests/support/registry_values.h"
 
 namespace {
 
@@ -47,6 +48,49 @@ TEST_F(FilesTest, SearchListsMatchesInNameOrderWithoutDotEntries) {
     EXPECT_EQ(data.nFileSizeLow, 5u);
     EXPECT_FALSE(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
     FindClose(h);
+}
+
+// A host name in another encoding (here Latin-1) is listed with one stand-in
+// character per byte that is not UTF-8, and that name reaches the very file
+// again: for its attributes, for the sound library, through the registry.
+TEST_F(FilesTest, NamesThatAreNotUtf8AreListedAndPlayedAsTheyAre) {
+    make_tone(L"\\d\\x.wav", 0.2, 440);
+    std::string host = host_of(L"\\d\\x.wav");
+    std::string odd = host.substr(0, host.size() - 5) + "/caf\xe9\xff.wav";
+    ASSERT_EQ(rename(host.c_str(), odd.c_str()), 0);
+    auto names = find(L"\\d\\*.wav");
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0], std::wstring(L"caf\xDCE9\xDCFF.wav"));
+    std::wstring path = L"\\d\\" + names[0];
+    EXPECT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    char narrow[MAX_PATH * 4];
+    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr), 0);
+    ASSERT_TRUE(FSOUND_Init(22050, 32, 0));
+    FSOUND_STREAM *stream = FSOUND_Stream_Open(narrow, 0x130, 0, 0);
+    EXPECT_NE(stream, nullptr);
+    if (stream) FSOUND_Stream_Close(stream);
+    FSOUND_Close();
+    put_text(L"Software\\Tamsett\\Velmora\\Alarms\\0", L"AlarmSound", path);
+    std::wstring stored;
+    ASSERT_TRUE(get_text(L"Software\\Tamsett\\Velmora\\Alarms\\0", L"AlarmSound", &stored));
+    EXPECT_EQ(stored, path);
+}
+
+TEST(HostText, BytesThatAreNotUtf8SurviveTheWayToWideTextAndBack) {
+    // A lone lead byte, an encoded surrogate, beyond U+10FFFF, an overlong
+    // slash, a cut sequence at the end, and good text around them.
+    for (std::string bytes : {"\xc3",
+                              "a\xed\xa0\x80"
+                              "b",
+                              "\xf4\x90\x80\x80", "\xc0\xaf", "\xe2\x8f", "\xe2\x8f\xb0ok\x80"}) {
+        std::wstring wide = plat::from_utf8(bytes.c_str());
+        EXPECT_EQ(plat::to_utf8(wide.c_str()), bytes);
+        EXPECT_FALSE(plat::is_utf8(bytes.c_str(), bytes.size()));
+        std::string units = plat::to_utf16le(wide.c_str(), wide.size());
+        EXPECT_EQ(plat::from_utf16le(reinterpret_cast<const unsigned char *>(units.data()), units.size()), wide);
+    }
+    EXPECT_EQ(plat::from_utf8("\xe2\x8f\xb0"), std::wstring(L"\u23f0"));
+    EXPECT_TRUE(plat::is_utf8("\xef\xbf\xbd", 3));  // U+FFFD itself is good text
 }
 
 TEST_F(FilesTest, AttributesOfFilesFoldersAndNothing) {
