@@ -1,11 +1,10 @@
 // Captures everything mixed into a 16-bit mono WAV file at real-time pace,
 // so that tests and people can check what would have been heard. The header
-// is brought up to date every second, so even a killed program leaves a file
-// that plays.
+// is brought up to date after every block, right after its samples, so the
+// file is a whole WAV file whenever it is read and however the program ends.
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -24,13 +23,12 @@ void put16(unsigned char *p, uint16_t v) {
     p[1] = (unsigned char)(v >> 8);
 }
 
+constexpr off_t HEADER_BYTES = 44;
+
 class WavOutput : public Output {
 public:
-    WavOutput(FILE *file, int rate) : file_(file), rate_(rate), pacer_(rate) { write_header(); }
-    ~WavOutput() override {
-        write_header();
-        fclose(file_);
-    }
+    WavOutput(int fd, int rate) : fd_(fd), rate_(rate), pacer_(rate) { write_header(); }
+    ~WavOutput() override { close(fd_); }
 
     void wait(int frames) override { pacer_.wait(frames); }
 
@@ -50,20 +48,16 @@ public:
 
 private:
     void append(const int16_t *samples, int frames) {
-        unsigned char bytes[2 * 1024];
-        for (int done = 0; done < frames;) {
-            int n = frames - done < 1024 ? frames - done : 1024;
-            for (int i = 0; i < n; i++) put16(bytes + 2 * i, uint16_t(samples[done + i]));
-            fwrite(bytes, 2, size_t(n), file_);
-            done += n;
-        }
+        bytes_.resize(2 * size_t(frames));
+        for (int i = 0; i < frames; i++) put16(bytes_.data() + 2 * i, uint16_t(samples[i]));
+        if (pwrite(fd_, bytes_.data(), bytes_.size(), HEADER_BYTES + off_t(frames_) * 2) != ssize_t(bytes_.size()))
+            return;  // a full disk: the header keeps saying what is there
         frames_ += uint32_t(frames);
-        since_header_ += frames;
-        if (since_header_ >= rate_) write_header();
+        write_header();
     }
 
     void write_header() {
-        unsigned char h[44];
+        unsigned char h[HEADER_BYTES];
         uint32_t data = frames_ * 2;
         memcpy(h, "RIFF", 4);
         put32(h + 4, 36 + data);
@@ -77,19 +71,15 @@ private:
         put16(h + 34, 16);
         memcpy(h + 36, "data", 4);
         put32(h + 40, data);
-        long at = ftell(file_);
-        fseek(file_, 0, SEEK_SET);
-        fwrite(h, 1, sizeof h, file_);
-        fseek(file_, at < 44 ? 44 : at, SEEK_SET);
-        fflush(file_);
-        since_header_ = 0;
+        ssize_t written = pwrite(fd_, h, sizeof h, 0);
+        (void)written;  // nothing to be done about a header that cannot be written
     }
 
-    FILE *file_;
+    int fd_;
     int rate_;
     Pacer pacer_;
     uint32_t frames_ = 0;
-    int since_header_ = 0;
+    std::vector<unsigned char> bytes_;  // the block being written, kept to spare the mixer an allocation
 };
 
 }  // namespace
@@ -97,12 +87,7 @@ private:
 std::unique_ptr<Output> open_wav_output(const char *path, int rate) {
     int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return nullptr;
-    FILE *f = fdopen(fd, "wb");
-    if (!f) {
-        close(fd);
-        return nullptr;
-    }
-    return std::make_unique<WavOutput>(f, rate);
+    return std::make_unique<WavOutput>(fd, rate);
 }
 
 }  // namespace audio

@@ -163,6 +163,44 @@ TEST_F(ChimeProgram, WithTheChimeTurnedOffItSoundsOnceAndClearsTheChime) {
     EXPECT_TRUE(boxes().empty());
 }
 
+// The capture's header says how much sound it holds: whenever it is read
+// while the program plays, and once the program has ended.
+TEST_F(ChimeProgram, TheCaptureIsAWholeWavFileWheneverItIsRead) {
+    make_tone(OWN, 1.5, 660);
+    store_chime(0, 1, OWN);
+    pid_t chime = start_chime();
+    auto said_and_held = [this](uint32_t *said, long long *held) {
+        std::ifstream in(capture_path, std::ios::binary);
+        unsigned char header[44];
+        if (!in.read(reinterpret_cast<char *>(header), 44)) return false;
+        in.seekg(0, std::ios::end);
+        *said = header[40] | header[41] << 8 | header[42] << 16 | uint32_t(header[43]) << 24;
+        *held = (long long)in.tellg() - 44;
+        return true;
+    };
+    int looks = 0;
+    long long worst = 0;
+    while (waitpid(chime, nullptr, WNOHANG) == 0) {
+        uint32_t said;
+        long long held;
+        if (said_and_held(&said, &held) && held > 0) {
+            looks++;
+            worst = std::max(worst, held - (long long)said);
+        }
+        pause_for(0.05);
+    }
+    started.clear();
+    EXPECT_GT(looks, 10);
+    // At most the block being written is not counted yet: 256 samples.
+    EXPECT_LE(worst, 512);
+    uint32_t said;
+    long long held;
+    ASSERT_TRUE(said_and_held(&said, &held));
+    EXPECT_EQ((long long)said, held);
+    std::vector<Stretch> parts = pitch_runs(capture(), 22050);
+    expect_one_tone(parts, 1.5, 660);
+}
+
 TEST_F(ChimeProgram, AnEmptySoundOrTheDefaultNamePlaysTheInstallFoldersBell) {
     make_tone(BELL, 0.4, 880);
     store_chime(0, 1, L"");
