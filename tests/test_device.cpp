@@ -73,6 +73,19 @@ TEST_F(Device, TheSettingsFileIsReadWhenItChangesAndBadLinesAreIgnored) {
     EXPECT_NE(device_settings_generation(), generation);
 }
 
+// What is written is read back as it was, even what the defaults would fill
+// in; a zone is a name under the zone folder, never a file of its own.
+TEST_F(Device, SavedSettingsReadBackAsTheyWereAndOnlyZoneNamesAreZones) {
+    DeviceSettings none = *device_settings();
+    none.card_count = 0;
+    ASSERT_TRUE(device_save_settings(&none));
+    EXPECT_EQ(device_settings()->card_count, 0);
+    for (const char *zone : {"/dev/stdin", "../../etc/passwd", "Europe/Berlin;x"}) {
+        std::ofstream(host("device.conf")) << "time_zone = Asia/Tokyo\ntime_zone = " << zone << "\n";
+        EXPECT_STREQ(device_settings()->time_zone, "Asia/Tokyo") << zone;
+    }
+}
+
 TEST_F(Device, TheRuntimeFolderIsPrivate) {
     const char *dir = device_runtime_dir();
     ASSERT_NE(dir, nullptr);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +43,16 @@ std::string trim(const std::string &s) {
     return s.substr(a, b - a + 1);
 }
 
+// A zone is a name under /usr/share/zoneinfo ("Europe/Berlin"): never a path
+// of its own, which the C library would read as a zone file whatever it is
+// (a device, a pipe that never ends).
+bool zone_name(const std::string &value) {
+    if (value.empty() || value[0] == '/' || value.find("..") != std::string::npos) return false;
+    for (char c : value)
+        if (!isalnum((unsigned char)c) && !strchr("/_+-", c)) return false;
+    return true;
+}
+
 void apply_line(DeviceSettings &ds, const std::string &name, const std::string &value) {
     if (name == "screen") {
         device_parse_screen(value.c_str(), &ds.screen_width, &ds.screen_height);
@@ -50,7 +61,8 @@ void apply_line(DeviceSettings &ds, const std::string &name, const std::string &
         // A file edited by hand may say anything; the clock stays within reach.
         if (offset >= -DEVICE_MAX_CLOCK_OFFSET && offset <= DEVICE_MAX_CLOCK_OFFSET) ds.clock_offset = offset;
     } else if (name == "time_zone") {
-        plat::copy_utf8(ds.time_zone, sizeof ds.time_zone, value);
+        if (value.empty() || (zone_name(value) && value.size() < sizeof ds.time_zone))
+            plat::copy_utf8(ds.time_zone, sizeof ds.time_zone, value);
     } else if (name == "sound_profile") {
         ds.sound_profile = value == "silent" ? DEVICE_PROFILE_SILENT : DEVICE_PROFILE_ON;
     } else if (name == "wave_volume") {
@@ -157,6 +169,8 @@ void device_write_settings(const DeviceSettings *s, FILE *out) {
     for (int i = 0; i < s->mount_count; i++)
         fprintf(out, "mount = %s | %s\n", plat::to_utf8(s->mounts[i].device_folder).c_str(), s->mounts[i].host_folder);
     for (int i = 0; i < s->card_count; i++) fprintf(out, "storage_card = %s\n", plat::to_utf8(s->cards[i]).c_str());
+    // An empty line says "none": without any, the default card would come back.
+    if (s->card_count == 0) fprintf(out, "storage_card =\n");
 }
 
 bool device_save_settings(const DeviceSettings *s) {
