@@ -17,12 +17,15 @@ void init_common_controls(void) {
 
 bool create_main_window(HINSTANCE instance) {
     MainWindow.instance = instance;
+    // The store first: a registry held by another program keeps the start
+    // waiting a few seconds at most, and never with a window that others can
+    // reach but that does not answer.
+    load_store();
     HWND window = CreateWindowExW(0, MainWindow.class_name, MainWindow.title, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (!window || !IsWindow(window)) return false;
     MainWindow.window = window;
     MainWindow.mode = MODE_CLOCK;
-    load_store();
     init_common_controls();
     if (Settings.Countdown) MainWindow.mode = MODE_COUNTDOWN;
     compute_layout();
