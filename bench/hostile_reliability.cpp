@@ -8,7 +8,6 @@
 #include <dirent.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,6 +31,7 @@
 #include "tests/support/notify_probe.h"
 #include "tests/support/run_program.h"
 #include "tests/support/small_disk.h"
+#include "tests/support/sockets.h"
 #include "tests/support/temp_device.h"
 
 namespace {
@@ -148,48 +148,40 @@ size_t count_of(const std::string &text, const std::string &what) {
     return n;
 }
 
-int connect_socket(const std::string &path, int type) {
-    int fd = socket(AF_UNIX, type | SOCK_CLOEXEC, 0);
-    sockaddr_un addr = {};
-    addr.sun_family = AF_UNIX;
-    strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    if (connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-// The socket of the clock's window in the runtime folder.
-std::string window_socket(void) {
-    std::string dir = device_runtime_dir(), found;
-    DIR *d = opendir(dir.c_str());
-    while (struct dirent *e = readdir(d)) {
-        std::string name = e->d_name;
-        if (name.compare(0, 2, "w-") == 0 && name.size() > 5 && name.compare(name.size() - 5, 5, ".sock") == 0)
-            found = dir + "/" + name;
-    }
-    closedir(d);
-    return found;
-}
-
 std::string ms(long long value) { return std::to_string(value) + " ms"; }
 
-void case_messages() {
-    std::string root = open_device("bench-messages");
-    pid_t clock = start_clock(root);
-    HWND window = wait_for_window(L"Velmora", 10000);
+// A device with the clock running, watched by a probe.
+struct ClockCase {
+    std::string root;
+    pid_t clock = -1;
+    HWND window = nullptr;
     Probe probe;
-    start_probe(probe, window);
+};
+
+void start_clock_case(ClockCase &c, const char *tag) {
+    c.root = open_device(tag);
+    c.clock = start_clock(c.root);
+    c.window = wait_for_window(L"Velmora", 10000);
+    start_probe(c.probe, c.window);
+}
+
+void end_clock_case(ClockCase &c) {
+    stop_program(c.clock);
+    close_device(c.root);
+}
+
+void case_messages() {
+    ClockCase c;
+    start_clock_case(c, "bench-messages");
     std::mt19937 rng(7);
-    std::string path = window_socket(), screen = std::string(device_runtime_dir()) + "/screen.sock";
+    std::string path = window_socket_path(), screen = std::string(device_runtime_dir()) + "/screen.sock";
     const uint32_t kinds[][2] = {{1, WM_TIMER},   {1, WM_SETTEXT}, {2, WM_GETTEXT},
                                  {1, WM_COMMAND}, {1, WM_NOTIFY},  {2, WM_CREATE}};
     int sent = 0;
     for (int round = 0; round < 300; round++) {
         for (const auto &k : kinds) {
             uint32_t packet[8] = {0x564C4D53, k[0], k[1], 0, 1, 0, 0x41414141, 0};
-            if (int fd = connect_socket(path, SOCK_SEQPACKET); fd >= 0) {
+            if (int fd = connect_unix(path, SOCK_SEQPACKET); fd >= 0) {
                 send(fd, packet, sizeof packet, MSG_NOSIGNAL);
                 close(fd);
                 sent++;
@@ -197,22 +189,22 @@ void case_messages() {
         }
         std::vector<char> junk(rng() % 64);
         for (char &c : junk) c = char(rng());
-        if (int fd = connect_socket(path, SOCK_SEQPACKET); fd >= 0) {
+        if (int fd = connect_unix(path, SOCK_SEQPACKET); fd >= 0) {
             send(fd, junk.data(), junk.size(), MSG_NOSIGNAL);
             close(fd);
             sent++;
         }
         std::string line = round % 2 ? "keys 99999:1 x:y\n" : std::string(junk.begin(), junk.end()) + "\n";
-        if (int fd = connect_socket(screen, SOCK_STREAM); fd >= 0) {
+        if (int fd = connect_unix(screen, SOCK_STREAM); fd >= 0) {
             send(fd, line.data(), line.size(), MSG_NOSIGNAL);
             close(fd);
             sent++;
         }
     }
     pause_ms(500);
-    long long worst = stop_probe(probe);
-    bool alive = !crashed(clock) && IsWindow(window);
-    size_t journalled = count_of(journal_of(root), "dropped message");
+    long long worst = stop_probe(c.probe);
+    bool alive = !crashed(c.clock) && IsWindow(c.window);
+    size_t journalled = count_of(journal_of(c.root), "dropped message");
     report("pointer and garbage messages",
            std::to_string(sent) +
                " packets: WM_TIMER/WM_SETTEXT/WM_GETTEXT/WM_COMMAND/WM_NOTIFY/WM_CREATE with addresses, "
@@ -220,21 +212,17 @@ void case_messages() {
            alive ? "clock alive, 0 crashes" : "CLOCK DIED",
            "unresponsive at most " + ms(worst) + ", " + std::to_string(journalled) +
                " drops journalled (20 a minute at most)");
-    stop_program(clock);
-    close_device(root);
+    end_clock_case(c);
 }
 
 void case_idle_clients() {
-    std::string root = open_device("bench-idle");
-    pid_t clock = start_clock(root);
-    HWND window = wait_for_window(L"Velmora", 10000);
-    Probe probe;
-    start_probe(probe, window);
-    std::string path = window_socket(), screen = std::string(device_runtime_dir()) + "/screen.sock";
+    ClockCase c;
+    start_clock_case(c, "bench-idle");
+    std::string path = window_socket_path(), screen = std::string(device_runtime_dir()) + "/screen.sock";
     std::vector<int> idle;
-    for (int i = 0; i < 64; i++) idle.push_back(connect_socket(path, SOCK_SEQPACKET));
-    for (int i = 0; i < 16; i++) idle.push_back(connect_socket(screen, SOCK_STREAM));
-    int stuck = connect_socket(screen, SOCK_STREAM);
+    for (int i = 0; i < 64; i++) idle.push_back(connect_unix(path, SOCK_SEQPACKET));
+    for (int i = 0; i < 16; i++) idle.push_back(connect_unix(screen, SOCK_STREAM));
+    int stuck = connect_unix(screen, SOCK_STREAM);
     int small = 4096;
     setsockopt(stuck, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
     send(stuck, "screenshot\n", 11, MSG_NOSIGNAL);
@@ -243,16 +231,15 @@ void case_idle_clients() {
     bool answered = run_velctl({"dialog"}) == 0;
     long long velctl_ms = host_now_ms() - start;
     pause_ms(3000);
-    long long worst = stop_probe(probe);
+    long long worst = stop_probe(c.probe);
     for (int fd : idle) close(fd);
     close(stuck);
     report("idle and stuck clients",
            "64 idle window-socket clients, 16 idle screen-socket clients, a screenshot never read",
            std::string(answered ? "velctl answered" : "VELCTL UNANSWERED") +
-               (crashed(clock) ? ", CLOCK DIED" : ", 0 crashes"),
+               (crashed(c.clock) ? ", CLOCK DIED" : ", 0 crashes"),
            "unresponsive at most " + ms(worst) + ", velctl dialog took " + ms(velctl_ms));
-    stop_program(clock);
-    close_device(root);
+    end_clock_case(c);
 }
 
 // The clock processes started for the event, by their command lines.

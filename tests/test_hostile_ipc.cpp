@@ -4,13 +4,10 @@
 // the receiver, hold its user-interface thread or hang the sender.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <dirent.h>
 
 #include <cstring>
 #include <fstream>
@@ -23,9 +20,8 @@
 #include "tests/support/live_service.h"
 #include "tests/support/run_program.h"
 #include "tests/support/screen_program.h"
-#include "tests/support/temp_device.h"
-
-extern char **environ;
+#include "tests/support/sockets.h"
+#include "tests/support/window_peer_device.h"
 
 namespace {
 
@@ -39,18 +35,6 @@ struct Packet {
     int64_t lparam;
 };
 
-int connect_unix(const std::string &path, int type) {
-    int fd = socket(AF_UNIX, type | SOCK_CLOEXEC, 0);
-    sockaddr_un addr = {};
-    addr.sun_family = AF_UNIX;
-    strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    if (connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 std::string read_journal(const std::string &root) {
     std::ifstream in(root + "/journal.log");
     std::stringstream all;
@@ -60,44 +44,12 @@ std::string read_journal(const std::string &root) {
 
 long long elapsed_ms(long long since) { return host_now_ms() - since; }
 
-class HostileWindowClients : public TempDevice {
+class HostileWindowClients : public WindowPeerDevice {
 protected:
-    void SetUp() override {
-        TempDevice::SetUp();
-        record = root + "/record.txt";
-        std::string dev = root;
-        const char *argv[] = {WINDOW_PEER, dev.c_str(), "Peer One", record.c_str(), nullptr};
-        ASSERT_EQ(posix_spawn(&peer, WINDOW_PEER, nullptr, nullptr, const_cast<char **>(argv), environ), 0);
-        for (int i = 0; i < 3000 && !found; i++) {
-            found = FindWindowW(L"Peer", L"Peer One");
-            if (!found) usleep(10000);
-        }
-        ASSERT_NE(found, nullptr) << "the peer's window never appeared";
-    }
-    void TearDown() override {
-        if (peer > 0 && waitpid(peer, nullptr, WNOHANG) == 0) {
-            kill(peer, SIGCONT);
-            kill(peer, SIGKILL);
-            waitpid(peer, nullptr, 0);
-        }
-        TempDevice::TearDown();
-    }
-    std::string socket_path() {
-        std::string dir = device_runtime_dir();
-        DIR *d = opendir(dir.c_str());
-        std::string path;
-        while (struct dirent *e = readdir(d)) {
-            std::string name = e->d_name;
-            if (name.compare(0, 2, "w-") == 0 && name.size() > 5 && name.compare(name.size() - 5, 5, ".sock") == 0)
-                path = dir + "/" + name;
-        }
-        closedir(d);
-        return path;
-    }
     void raw(uint32_t kind, uint32_t message, uint64_t wparam, int64_t lparam) {
         Packet p;
         p.kind = kind, p.message = message, p.wparam = wparam, p.lparam = lparam;
-        int fd = connect_unix(socket_path(), SOCK_SEQPACKET);
+        int fd = connect_unix(window_socket_path(), SOCK_SEQPACKET);
         ASSERT_GE(fd, 0);
         ASSERT_EQ(send(fd, &p, sizeof p, MSG_NOSIGNAL), ssize_t(sizeof p));
         if (kind == 2) {
@@ -109,17 +61,7 @@ protected:
         }
         close(fd);
     }
-    std::vector<std::string> recorded() {
-        std::vector<std::string> lines;
-        std::ifstream in(record);
-        for (std::string l; std::getline(in, l);) lines.push_back(l);
-        return lines;
-    }
     bool peer_alive() { return waitpid(peer, nullptr, WNOHANG) == 0; }
-
-    pid_t peer = 0;
-    HWND found = nullptr;
-    std::string record;
 };
 
 TEST_F(HostileWindowClients, MessagesThatCarryAddressesAreDroppedAndJournalled) {
@@ -134,8 +76,7 @@ TEST_F(HostileWindowClients, MessagesThatCarryAddressesAreDroppedAndJournalled) 
     raw(1, WM_APP + 1, 1, 2);
     raw(1, WM_NULL, 0, 0);
     EXPECT_EQ(SendMessageW(found, WM_APP + 3, 40, 2), 42);
-    std::vector<std::string> lines;
-    for (int i = 0; i < 300 && (lines = recorded()).size() < 3; i++) usleep(10000);
+    std::vector<std::string> lines = recorded(3);
     ASSERT_TRUE(peer_alive());
     // The posts in their order; the send whenever it came.
     std::vector<std::string> posts;
@@ -150,8 +91,8 @@ TEST_F(HostileWindowClients, MessagesThatCarryAddressesAreDroppedAndJournalled) 
 
 TEST_F(HostileWindowClients, ClientsThatSayNothingDoNotHoldTheWindow) {
     std::vector<int> idle;
-    for (int i = 0; i < 8; i++) idle.push_back(connect_unix(socket_path(), SOCK_SEQPACKET));
-    int half = connect_unix(socket_path(), SOCK_SEQPACKET);
+    for (int i = 0; i < 8; i++) idle.push_back(connect_unix(window_socket_path(), SOCK_SEQPACKET));
+    int half = connect_unix(window_socket_path(), SOCK_SEQPACKET);
     send(half, "VLMS", 4, MSG_NOSIGNAL);  // the start of a packet, never finished
     usleep(50000);
     long long start = host_now_ms();

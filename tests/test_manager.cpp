@@ -123,14 +123,6 @@ protected:
         }
         return false;
     }
-    void set_alarm(int index, int hour, int minute) {
-        AlarmRecord *a = alarm_record(index);
-        a->AlarmOn = 1;
-        a->AThour = DWORD(hour);
-        a->ATmin = DWORD(minute);
-        a->Days = ALL_DAYS;
-        save_alarm(index);
-    }
     std::vector<pid_t> started;
 };
 
@@ -167,7 +159,7 @@ TEST_F(ManagerProgram, AChimeIsStartedDirectlyEvenWithAResidentCopy) {
 }
 
 TEST_F(ManagerProgram, AnAlarmWithNothingRunningMakesItResidentAndStartsTheMainProgramAfter3s) {
-    set_alarm(1, 7, 0);  // registered only by a start without an event
+    save_daily_alarm(1, 7, 0);  // registered only by a start without an event
     long long t0 = host_now_ms();
     pid_t manager = start_manager("/ID:3");
     ASSERT_TRUE(window_appears(L"Velmgr", 3000));
@@ -200,7 +192,7 @@ TEST_F(ManagerProgram, AnAlarmWithNothingRunningMakesItResidentAndStartsTheMainP
 // The chime's new handle is saved, so that the main program can clear the
 // chime later; left unsaved it would point at a request that is gone.
 TEST_F(ManagerProgram, AStartWithNothingRunningArmsEveryAlarmAndTheChimeAndKeepsTheChimeHandle) {
-    set_alarm(1, 7, 0);
+    save_daily_alarm(1, 7, 0);
     Settings.Chime = 1;
     Settings.ChimeHandle = 999;
     save_settings();
@@ -219,7 +211,7 @@ TEST_F(ManagerProgram, AStartWithNothingRunningArmsEveryAlarmAndTheChimeAndKeeps
 }
 
 TEST_F(ManagerProgram, WithTheMainProgramRunningAStartOnlyBecomesResidentAndACountdownIsRelayedAfter1s) {
-    set_alarm(1, 7, 0);
+    save_daily_alarm(1, 7, 0);
     start_main();
     ASSERT_TRUE(window_appears(L"Velmora", 3000));
     start_manager(nullptr);
@@ -273,7 +265,7 @@ TEST_F(ManagerProgram, AClockChangeRearmsTheAlarmsForTheNewLocalTimeAndLeavesThe
     ASSERT_TRUE(device_save_settings(&ds));
     SYSTEMTIME now;
     GetLocalTime(&now);
-    set_alarm(2, (now.wHour + 2) % 24, 0);
+    save_daily_alarm(2, (now.wHour + 2) % 24, 0);
     schedule_alarm(2, nullptr);
     Settings.Chime = 1;
     ASSERT_EQ(schedule_chime(nullptr), 1);

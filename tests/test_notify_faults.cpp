@@ -29,14 +29,6 @@ namespace {
 
 class NotifyFaults : public StoreDevice {
 protected:
-    void set_alarm(int index, int hour, int minute) {
-        AlarmRecord *a = alarm_record(index);
-        a->AlarmOn = 1;
-        a->AThour = DWORD(hour);
-        a->ATmin = DWORD(minute);
-        a->Days = ALL_DAYS;
-        save_alarm(index);
-    }
     // Pending requests by their arguments.
     std::map<std::wstring, int> requests_by_arguments() {
         std::map<std::wstring, int> out;
@@ -51,8 +43,8 @@ protected:
 };
 
 TEST_F(NotifyFaults, ProgramsRearmingAtOnceWhileTheClockJumpsLeaveOneRequestPerAlarmAndOffClearsIt) {
-    set_alarm(0, 7, 0);
-    set_alarm(3, 8, 30);
+    save_daily_alarm(0, 7, 0);
+    save_daily_alarm(3, 8, 30);
     pid_t workers[2];
     for (pid_t &w : workers) w = start_program({REARM_WORKER, root, "150"});
     // The clock jumps to and fro meanwhile, as `velctl clock` does.

@@ -83,7 +83,7 @@ TEST_F(RuntimeFolder, AFolderInTmpMadeFirstByAnotherUserIsRefusedAndOneUnderHome
     ASSERT_EQ(stat(dir, &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     // Every program of the device meets there: a window of another process is found.
-    peer = start_program({WINDOW_PEER, root, "Peer One", root + "/record.txt"});
+    peer = start_program({built_window_peer(), root, "Peer One", root + "/record.txt"});
     std::string out;
     for (int i = 0; i < 500 && velctl({"windows"}, &out) == 0 && out.find("Peer") == std::string::npos; i++)
         usleep(10000);

@@ -18,60 +18,12 @@
 #include "platform/device/device.h"
 #include "platform/phone.h"
 #include "tests/support/live_service.h"
-#include "tests/support/temp_device.h"
-
-extern char **environ;
+#include "tests/support/sockets.h"
+#include "tests/support/window_peer_device.h"
 
 namespace {
 
-class WindowIpc : public TempDevice {
-protected:
-    void SetUp() override {
-        TempDevice::SetUp();
-        record = root + "/record.txt";
-        std::string dev = root;
-        const char *argv[] = {WINDOW_PEER, dev.c_str(), "Peer One", record.c_str(), nullptr};
-        ASSERT_EQ(posix_spawn(&peer, WINDOW_PEER, nullptr, nullptr, const_cast<char **>(argv), environ), 0);
-        for (int i = 0; i < 3000 && !found; i++) {  // up to 30 s on a loaded machine
-            found = FindWindowW(L"Peer", L"Peer One");
-            if (!found) usleep(10000);
-        }
-        ASSERT_NE(found, nullptr) << "the peer's window never appeared";
-    }
-    void TearDown() override {
-        if (peer > 0 && waitpid(peer, nullptr, WNOHANG) == 0) {
-            kill(peer, SIGKILL);
-            waitpid(peer, nullptr, 0);
-        }
-        TempDevice::TearDown();
-    }
-    std::vector<std::string> recorded(size_t want) {
-        std::vector<std::string> lines;
-        for (int i = 0; i < 300; i++) {
-            lines.clear();
-            std::ifstream in(record);
-            for (std::string l; std::getline(in, l);) lines.push_back(l);
-            if (lines.size() >= want) break;
-            usleep(10000);
-        }
-        return lines;
-    }
-    std::string socket_path() {
-        std::string dir = device_runtime_dir();
-        DIR *d = opendir(dir.c_str());
-        std::string path;
-        while (struct dirent *e = readdir(d)) {
-            std::string name = e->d_name;
-            if (name.compare(0, 2, "w-") == 0 && name.size() > 5 && name.compare(name.size() - 5, 5, ".sock") == 0)
-                path = dir + "/" + name;
-        }
-        closedir(d);
-        return path;
-    }
-    pid_t peer = 0;
-    HWND found = nullptr;
-    std::string record;
-};
+using WindowIpc = WindowPeerDevice;
 
 TEST_F(WindowIpc, PostsArriveInOrderAndASendReturnsTheAnswer) {
     EXPECT_TRUE(PostMessageW(found, WM_APP + 1, 5, 6));
@@ -89,14 +41,11 @@ TEST_F(WindowIpc, PostsArriveInOrderAndASendReturnsTheAnswer) {
 }
 
 TEST_F(WindowIpc, GarbageAndHalfMessagesAreDroppedWithoutHarm) {
-    std::string path = socket_path();
+    std::string path = window_socket_path();
     ASSERT_FALSE(path.empty());
     for (int size : {0, 5, 31, 33, 200}) {
-        int fd = socket(AF_UNIX, SOCK_SEQPACKET, 0);
-        sockaddr_un addr = {};
-        addr.sun_family = AF_UNIX;
-        strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+        int fd = connect_unix(path, SOCK_SEQPACKET);
+        ASSERT_GE(fd, 0);
         std::vector<char> junk(size, 'x');
         if (size) send(fd, junk.data(), junk.size(), MSG_NOSIGNAL);
         close(fd);

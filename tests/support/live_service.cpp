@@ -38,6 +38,7 @@ void pause_ms(int ms) {
 
 const char *built_velmgr(void) { return VELMORA_TEST_VELMGR; }
 const char *built_main_standin(void) { return VELMORA_TEST_MAIN_STANDIN; }
+const char *built_window_peer(void) { return VELMORA_TEST_WINDOW_PEER; }
 
 bool install_program(const wchar_t *device_path, const char *program) {
     char host[DEVICE_HOST_PATH];

@@ -20,6 +20,7 @@ const char *built_velctl(void);
 
 const char *built_velmgr(void);
 const char *built_main_standin(void);
+const char *built_window_peer(void);
 
 // Lays a built program at a device path, as the package lays its programs:
 // the host file the path names is the program.

@@ -19,3 +19,12 @@ void StoreDevice::TearDown() {
     free_alarm_table();
     TempDevice::TearDown();
 }
+
+void save_daily_alarm(int index, int hour, int minute) {
+    AlarmRecord *a = alarm_record(index);
+    a->AlarmOn = 1;
+    a->AThour = DWORD(hour);
+    a->ATmin = DWORD(minute);
+    a->Days = ALL_DAYS;
+    save_alarm(index);
+}

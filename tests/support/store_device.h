@@ -9,3 +9,6 @@ protected:
     void SetUp() override;
     void TearDown() override;
 };
+
+// Switches the alarm on at the hour and minute, every day, and saves it.
+void save_daily_alarm(int index, int hour, int minute);
