@@ -1,6 +1,7 @@
-// The device journal, "journal.log" in the device root: every message box and
-// every notification request that was dropped, one line each, so that people
-// and tests can see what the device said while nobody was looking.
+// The device journal, "journal.log" in the device root: every message box,
+// every notification request that was dropped, messages from other processes
+// that were refused, and a disk too full for what falls due, one line each, so
+// that people and tests can see what the device said while nobody was looking.
 #pragma once
 
 #include "platform/core/types.h"

@@ -20,7 +20,7 @@ const VelctlVerb VELCTL_VERBS[] = {
     {"clock", "| set 'YYYY-MM-DD HH:MM:SS' | offset SECONDS",
      "show or set the device clock (local time); a change is a clock change of the device", verb_clock},
     {"tz", "| set ZONE", "show or set the device time zone (an IANA name, or 'host' to follow the host)", verb_tz},
-    {"journal", "", "print the device journal: message boxes and dropped requests", verb_journal},
+    {"journal", "", "print the device journal: message boxes, dropped requests and refused messages", verb_journal},
     {"key", "NAME... (soft1 soft2 up down left right action back help 0-9 * #, or text STRING)",
      "press keys on the screen, one after the other", verb_key},
     {"screenshot", "FILE", "write the whole screen as a PNG at its real size", verb_screenshot},
