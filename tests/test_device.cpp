@@ -80,6 +80,9 @@ TEST_F(Device, SavedSettingsReadBackAsTheyWereAndOnlyZoneNamesAreZones) {
     none.card_count = 0;
     ASSERT_TRUE(device_save_settings(&none));
     EXPECT_EQ(device_settings()->card_count, 0);
+    std::ofstream(host("device.conf")) << "storage_card = \\" << std::string(300, 'x') << "\nstorage_card = \\SD\n";
+    EXPECT_EQ(device_settings()->card_count, 1);  // too long for a path: not cut to another one
+    EXPECT_STREQ(device_settings()->cards[0], L"\\SD");
     for (const char *zone : {"/dev/stdin", "../../etc/passwd", "Europe/Berlin;x"}) {
         std::ofstream(host("device.conf")) << "time_zone = Asia/Tokyo\ntime_zone = " << zone << "\n";
         EXPECT_STREQ(device_settings()->time_zone, "Asia/Tokyo") << zone;

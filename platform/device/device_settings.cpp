@@ -73,12 +73,13 @@ void apply_line(DeviceSettings &ds, const std::string &name, const std::string &
         DeviceMount &m = ds.mounts[ds.mount_count];
         std::string folder = trim(value.substr(0, bar)), host = trim(value.substr(bar + 1));
         if (folder.empty() || folder[0] != '\\' || host.empty() || host[0] != '/') return;
-        plat::copy_wide(m.device_folder, MAX_PATH, plat::from_utf8(folder.c_str()));
-        plat::copy_utf8(m.host_folder, sizeof m.host_folder, host);
-        ds.mount_count++;
+        // A path too long for its place is no path: cut, it would name another folder.
+        if (plat::copy_wide(m.device_folder, MAX_PATH, plat::from_utf8(folder.c_str())) &&
+            plat::copy_utf8(m.host_folder, sizeof m.host_folder, host))
+            ds.mount_count++;
     } else if (name == "storage_card" && ds.card_count < DEVICE_MAX_CARDS) {
         if (value.empty() || value[0] != '\\') return;
-        plat::copy_wide(ds.cards[ds.card_count++], MAX_PATH, plat::from_utf8(value.c_str()));
+        if (plat::copy_wide(ds.cards[ds.card_count], MAX_PATH, plat::from_utf8(value.c_str()))) ds.card_count++;
     }
 }
 
