@@ -1,5 +1,6 @@
 #include "app/program.h"
 #include "resources/clock_bitmaps.h"
+#include "resources/dialog_resources.h"
 #include "resources/main_resources.h"
 
 void register_app_resources(void) {
@@ -9,4 +10,5 @@ void register_app_resources(void) {
     register_clock_bitmaps();
     register_main_strings();
     register_main_menu();
+    register_dialog_resources();
 }
