@@ -23,15 +23,18 @@ Script &script() {
 void run_next(void) {
     Script &s = script();
     if (s.steps.empty()) return;
+    // Taken off first, and the next turn posted first: the step may open a
+    // dialog whose loop must run the steps after it.
     DialogStep step = s.steps.front();
-    // Posted first: the step may open a dialog whose loop must run the rest.
+    s.steps.pop_front();
     PostMessageW(s.runner, MSG_STEP, 0, 0);
     if (step(GetForegroundWindow())) {
-        if (!s.steps.empty()) s.steps.pop_front();
         s.tries = 0;
     } else if (++s.tries > MAX_TRIES) {
         ADD_FAILURE() << "a dialog step waited too long";
         s.steps.clear();
+    } else {
+        s.steps.push_front(step);
     }
 }
 
