@@ -33,9 +33,9 @@ const DialogItemResource COLOR_ITEMS[] = {
 
 const DialogItemResource ABOUT_ITEMS[] = {
     {L"STATIC", L"Velmora Version 2.7.3", IDC_STATIC, SS_LEFT, 0, 4, 6, 128, 10},
-    {L"STATIC", L"Made by Tamsett, for sleepers", IDC_STATIC, SS_LEFT, 0, 4, 22, 128, 10},
-    {L"STATIC", L"who travel light and wake", IDC_STATIC, SS_LEFT, 0, 4, 34, 128, 10},
-    {L"STATIC", L"on time, wherever they are.", IDC_STATIC, SS_LEFT, 0, 4, 46, 128, 10},
+    {L"STATIC", L"Made by Tamsett Software", IDC_STATIC, SS_LEFT, 0, 4, 22, 128, 10},
+    {L"STATIC", L"for travellers who want", IDC_STATIC, SS_LEFT, 0, 4, 34, 128, 10},
+    {L"STATIC", L"to wake up on time.", IDC_STATIC, SS_LEFT, 0, 4, 46, 128, 10},
 };
 
 const DialogResource SETTINGS[] = {
