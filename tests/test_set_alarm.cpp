@@ -10,6 +10,7 @@
 #include <string>
 
 #include "dialogs/dialogs.h"
+#include "platform/screen/screen.h"
 #include "resources/dialog_resources.h"
 #include "resources/main_resources.h"
 #include "sound/sound_player.h"
@@ -29,6 +30,8 @@ class SetAlarm : public AppWindow {
 protected:
     void SetUp() override {
         AppWindow::SetUp();
+        // The screen takes the boxes when it starts; the recorder takes them from it.
+        plat::screen_ensure();
         recorder = std::make_unique<BoxRecorder>();
         file("IPSM/Program Files/Velmora/sounds/buzz.wav");
     }

@@ -10,6 +10,7 @@
 
 #include "app/status_labels.h"
 #include "dialogs/dialogs.h"
+#include "platform/screen/screen.h"
 #include "resources/dialog_resources.h"
 #include "resources/main_resources.h"
 #include "sound/sound_player.h"
@@ -51,6 +52,8 @@ protected:
     }
     void SetUp() override {
         AppWindow::SetUp();
+        // The screen takes the boxes when it starts; the recorder takes them from it.
+        plat::screen_ensure();
         recorder = std::make_unique<BoxRecorder>();
     }
     void TearDown() override {

@@ -20,6 +20,12 @@ Script &script() {
     return s;
 }
 
+std::wstring title_of(HWND window) {
+    WCHAR text[128] = L"";
+    GetWindowTextW(window, text, 128);
+    return text;
+}
+
 void run_next(void) {
     Script &s = script();
     if (s.steps.empty()) return;
@@ -31,7 +37,8 @@ void run_next(void) {
     if (step(GetForegroundWindow())) {
         s.tries = 0;
     } else if (++s.tries > MAX_TRIES) {
-        ADD_FAILURE() << "a dialog step waited too long";
+        ADD_FAILURE() << "a dialog step waited too long; in front: \""
+                      << plat::to_utf8(title_of(GetForegroundWindow()).c_str()) << "\"";
         s.steps.clear();
     } else {
         s.steps.push_front(step);
@@ -44,12 +51,6 @@ LRESULT runner_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
     }
     return DefWindowProcW(window, message, wparam, lparam);
-}
-
-std::wstring title_of(HWND window) {
-    WCHAR text[128] = L"";
-    GetWindowTextW(window, text, 128);
-    return text;
 }
 
 }  // namespace
