@@ -3,6 +3,7 @@
 // order, and what they answer; run in-process, driven through their dialogs.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -191,6 +192,33 @@ TEST_F(Browsers_, LoopsMissingFoldersAndOverlongPathsNeitherHangNorCrash) {
 
     remove_tree(host("My Documents"));
     EXPECT_EQ(listed(BROWSE_SOUNDS), Names{});
+}
+
+void count_file(void *context, LPCWSTR, LPCWSTR) { ++*static_cast<int *>(context); }
+
+// Searched by an ordinary user, as root reads every folder: the folder it may
+// not read gives nothing and the search goes on past it.
+TEST_F(Browsers_, AnUnreadableFolderIsPassedOver) {
+    file("My Documents/closed/b.wav");
+    file("My Documents/open/a.wav");
+    file("My Documents/zz/c.wav");
+    ASSERT_EQ(chmod(root.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(host("My Documents/closed").c_str(), 0), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(99);
+        SearchRoots roots;
+        find_search_roots(&roots);
+        int found = 0;
+        search_folders(&roots, count_file, &found);
+        _exit(found);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    chmod(host("My Documents/closed").c_str(), 0755);
 }
 
 TEST_F(Browsers_, ChooseFolderShowsSoundFoldersWithTheirParentsAndAnswersTheSelectedPath) {
