@@ -1,6 +1,7 @@
 #include "app/program.h"
 #include "resources/clock_bitmaps.h"
 #include "resources/main_resources.h"
+#include "resources/ringing_resources.h"
 
 void register_app_resources(void) {
     static bool registered = false;
@@ -9,4 +10,5 @@ void register_app_resources(void) {
     register_clock_bitmaps();
     register_main_strings();
     register_main_menu();
+    register_ringing_resources();
 }
