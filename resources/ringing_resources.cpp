@@ -33,7 +33,8 @@ const DialogResource RINGING_DIALOGS[] = {
 };
 
 const MenuBarResource RINGING_BARS[] = {
-    {IDM_ALARM_RINGING, {{IDS_SNOOZE, nullptr, IDC_RING_SNOOZE, nullptr, 0}, {IDS_STOP, nullptr, IDC_RING_STOP, nullptr, 0}}},
+    {IDM_ALARM_RINGING,
+     {{IDS_SNOOZE, nullptr, IDC_RING_SNOOZE, nullptr, 0}, {IDS_STOP, nullptr, IDC_RING_STOP, nullptr, 0}}},
     {IDM_COUNTDOWN_RINGING, {{IDS_STOP, nullptr, IDC_RING_STOP, nullptr, 0}, {0, nullptr, 0, nullptr, 0}}},
 };
 

@@ -33,7 +33,8 @@ INT_PTR countdown_ringing_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
         if (wparam == RING_WATCH_TIMER_ID) SystemIdleTimerReset();
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wparam) == IDC_RING_STOP || LOWORD(wparam) == CMD_STOP_TOO) ringing_end(dialog, false, RING_STOPPED);
+        if (LOWORD(wparam) == IDC_RING_STOP || LOWORD(wparam) == CMD_STOP_TOO)
+            ringing_end(dialog, false, RING_STOPPED);
         return TRUE;
     case WM_DESTROY: ringing_close(false); return FALSE;
     default: return ringing_back_key(message, wparam, lparam);

@@ -202,7 +202,8 @@ void expect_picture(HWND dialog, int bitmap) {
     int wrong = 0;
     for (int y = 0; y < b->height; y++)
         for (int x = 0; x < b->width; x++) {
-            const unsigned char *p = frame.pixel(int(at.left) + x, int(at.top) + y), *q = b->rgb + (y * b->width + x) * 3;
+            const unsigned char *p = frame.pixel(int(at.left) + x, int(at.top) + y),
+                                *q = b->rgb + (y * b->width + x) * 3;
             wrong += p[2] != q[0] || p[1] != q[1] || p[0] != q[2];
         }
     EXPECT_EQ(wrong, 0);
@@ -232,20 +233,20 @@ TEST_P(RingingOnEachScreen, BothDialogsFillTheScreenWithThePictureOfTheLayoutAnd
     alarm(0).AlarmOn = 1;
     plat::copy_wide(alarm(0).AlarmName, ALARM_NAME_CHARS, L"Wake up");
     event(0, {[&](HWND d) {
-        RECT r;
-        GetWindowRect(d, &r);
-        EXPECT_TRUE(EqualRect(&r, &work));
-        EXPECT_EQ(text_of(d), L"Wake up");
-        EXPECT_EQ(soft_keys(), (std::vector<std::wstring>{L"Snooze", L"Stop"}));
-        expect_picture(d, picture);
-    }});
+              RECT r;
+              GetWindowRect(d, &r);
+              EXPECT_TRUE(EqualRect(&r, &work));
+              EXPECT_EQ(text_of(d), L"Wake up");
+              EXPECT_EQ(soft_keys(), (std::vector<std::wstring>{L"Snooze", L"Stop"}));
+              expect_picture(d, picture);
+          }});
     Settings.Countdown = 1;
     set_mode(MODE_COUNTDOWN);
     event(EVENT_ID_COUNTDOWN, {[&](HWND d) {
-        EXPECT_EQ(text_of(d), L"Alarm");
-        EXPECT_EQ(soft_keys(), (std::vector<std::wstring>{L"Stop", L""}));
-        expect_picture(d, picture);
-    }});
+              EXPECT_EQ(text_of(d), L"Alarm");
+              EXPECT_EQ(soft_keys(), (std::vector<std::wstring>{L"Stop", L""}));
+              expect_picture(d, picture);
+          }});
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, RingingOnEachScreen, ::testing::Values("240x320", "176x220", "320x240"));
@@ -312,11 +313,11 @@ TEST_F(Ringing, TheTimeLimitEndsTheRingingAtTheFirstCheckNearOrPastMaxTime) {
         size_t ends_at;             // the check that ends it; checks.size(): none
     };
     const Case cases[] = {
-        {5, {295000}, 0},                 // 4 min 55 s
-        {5, {285000, 60000}, 1},          // 4:45 does not; 5:45 does, though 45 s past
-        {0, {0}, 0},                      // at once
-        {100000, {60000, 60000}, 2},      // far from the limit
-        {5, {285000, 3600000}, 1},        // a check an hour late still ends it
+        {5, {295000}, 0},             // 4 min 55 s
+        {5, {285000, 60000}, 1},      // 4:45 does not; 5:45 does, though 45 s past
+        {0, {0}, 0},                  // at once
+        {100000, {60000, 60000}, 2},  // far from the limit
+        {5, {285000, 3600000}, 1},    // a check an hour late still ends it
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.max_time);
@@ -362,10 +363,15 @@ TEST_F(Ringing, BackLeavesTheDialogUpAndAPowerOnStartsTheSoundAgain) {
     start();
     unsigned opens = 0;
     DWORD reset_before = 0;
-    EXPECT_EQ(ring(0, {[&](HWND) { opens = fsound_open_count(); reset_before = idle_timer_last_reset(); },
-                       press(VK_TBACK),
-                       [](HWND d) { EXPECT_TRUE(is_dialog(d)) << "Back closed the dialog"; },
-                       [](HWND) { power_record_on(); usleep(2000); },
+    EXPECT_EQ(ring(0, {[&](HWND) {
+                           opens = fsound_open_count();
+                           reset_before = idle_timer_last_reset();
+                       },
+                       press(VK_TBACK), [](HWND d) { EXPECT_TRUE(is_dialog(d)) << "Back closed the dialog"; },
+                       [](HWND) {
+                           power_record_on();
+                           usleep(2000);
+                       },
                        timer(RING_WATCH_TIMER_ID),
                        [&](HWND d) {
                            EXPECT_TRUE(is_dialog(d));
@@ -512,10 +518,10 @@ TEST_F(Ringing, AnAlarmDuringACountdownEndsTheCountdownFirst) {
     });
     start();
     event(7, {[](HWND) {
-        EXPECT_EQ(MainWindow.mode, MODE_CLOCK);
-        EXPECT_EQ(Settings.Countdown, 0u);
-        EXPECT_TRUE(stored_requests().empty());
-    }});
+              EXPECT_EQ(MainWindow.mode, MODE_CLOCK);
+              EXPECT_EQ(Settings.Countdown, 0u);
+              EXPECT_TRUE(stored_requests().empty());
+          }});
 }
 
 TEST_F(Ringing, GivingUpAfterMaxTimeSaysSoAfterTheDialog) {
