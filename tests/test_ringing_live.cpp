@@ -90,6 +90,14 @@ protected:
             if (r.arguments == arguments) out.push_back(r);
         return out;
     }
+    // Stop on the ringing in front; the alarm's one request is then `due`.
+    void stop_and_expect_next(const wchar_t *arguments, const std::string &due) {
+        ASSERT_EQ(run_velctl({"key", "soft2"}), 0);
+        ASSERT_TRUE(in_front("Velmora", 5));
+        auto next = requests_for(arguments);
+        ASSERT_EQ(next.size(), 1u);
+        EXPECT_EQ(stamp(next[0].start), due);
+    }
     void enable_alarm(int index, int hour, int minute, const wchar_t *name) {
         AlarmRecord *a = alarm_record(index);
         a->AlarmOn = 1;
@@ -137,11 +145,7 @@ TEST_F(RingingLive, WithNothingRunningTheAlarmRingsAndSnoozeAndStopArmWhatComesN
     snprintf(when, sizeof when, "2030-01-15 %02d:%02d:%02d", due.wHour, due.wMinute, due.wSecond + 1);
     clock_set(when);
     ASSERT_TRUE(in_front("Wake up", 20)) << "the snooze did not ring; in front: " << front();
-    ASSERT_EQ(run_velctl({"key", "soft2"}), 0);
-    ASSERT_TRUE(in_front("Velmora", 5));
-    auto next = requests_for(L"/ID:0");
-    ASSERT_EQ(next.size(), 1u);
-    EXPECT_EQ(stamp(next[0].start), "2030-01-16 07:00:00.000");
+    stop_and_expect_next(L"/ID:0", "2030-01-16 07:00:00.000");
 }
 
 TEST_F(RingingLive, WithTheClockRunningTheCountdownAndThenAnAlarmRing) {
@@ -169,11 +173,7 @@ TEST_F(RingingLive, WithTheClockRunningTheCountdownAndThenAnAlarmRing) {
     ASSERT_EQ(run_velctl({"post", "Velmora", "Velmora", "0x8006", "0"}), 0);  // the clock rereads the alarms
     clock_set("2030-01-15 09:02:58");
     ASSERT_TRUE(in_front("Alarm 3", 20)) << "the alarm did not ring; in front: " << front();
-    ASSERT_EQ(run_velctl({"key", "soft2"}), 0);
-    ASSERT_TRUE(in_front("Velmora", 5));
-    auto next = requests_for(L"/ID:2");
-    ASSERT_EQ(next.size(), 1u);
-    EXPECT_EQ(stamp(next[0].start), "2030-01-16 09:03:00.000");
+    stop_and_expect_next(L"/ID:2", "2030-01-16 09:03:00.000");
 }
 
 }  // namespace
