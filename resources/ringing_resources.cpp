@@ -18,17 +18,17 @@ constexpr DialogItemResource LARGE_PICTURE[] = {
 };
 
 // Each has the one picture of its layout.
-constexpr DialogResource ringing_template(int id, const DialogItemResource *picture) {
+constexpr DialogResource picture_template(int id, const DialogItemResource *picture) {
     return {id, RINGING_STYLE, WS_EX_TOPMOST, 0, 0, TEMPLATE_CX, TEMPLATE_CY, L"Alarm", picture, 1};
 }
 
 constexpr DialogResource RINGING_DIALOGS[] = {
-    ringing_template(IDD_ALARM_RINGING_LARGE, LARGE_PICTURE),
-    ringing_template(IDD_ALARM_RINGING_SMALL, SMALL_PICTURE),
-    ringing_template(IDD_ALARM_RINGING_LANDSCAPE, SMALL_PICTURE),
-    ringing_template(IDD_COUNTDOWN_RINGING_LARGE, LARGE_PICTURE),
-    ringing_template(IDD_COUNTDOWN_RINGING_SMALL, SMALL_PICTURE),
-    ringing_template(IDD_COUNTDOWN_RINGING_LANDSCAPE, SMALL_PICTURE),
+    picture_template(IDD_ALARM_RINGING_LARGE, LARGE_PICTURE),
+    picture_template(IDD_ALARM_RINGING_SMALL, SMALL_PICTURE),
+    picture_template(IDD_ALARM_RINGING_LANDSCAPE, SMALL_PICTURE),
+    picture_template(IDD_COUNTDOWN_RINGING_LARGE, LARGE_PICTURE),
+    picture_template(IDD_COUNTDOWN_RINGING_SMALL, SMALL_PICTURE),
+    picture_template(IDD_COUNTDOWN_RINGING_LANDSCAPE, SMALL_PICTURE),
 };
 
 const MenuBarResource RINGING_BARS[] = {
