@@ -165,12 +165,6 @@ protected:
         return out;
     }
     AlarmRecord &alarm(int index) { return *alarm_record(index); }
-    std::vector<SeenRequest> requests_for(const wchar_t *arguments) {
-        std::vector<SeenRequest> out;
-        for (const SeenRequest &r : stored_requests())
-            if (r.arguments == arguments) out.push_back(r);
-        return out;
-    }
     HWND driver = nullptr;
 };
 
@@ -341,17 +335,17 @@ TEST_F(Ringing, SnoozeRegistersTheSnoozeUnlessATestAndHoldsASecond) {
     start();
     alarm(3).AlarmOn = 1;
     schedule_alarm(3, nullptr);
-    ASSERT_EQ(requests_for(L"/ID:3").size(), 1u);
+    ASSERT_EQ(stored_requests_for(L"/ID:3").size(), 1u);
     TestRing = 1;
     EXPECT_EQ(ring(3, {press(VK_TSOFT1)}), RING_SNOOZED);
-    EXPECT_EQ(stamp(requests_for(L"/ID:3")[0].start), "2030-01-16 07:00:00.000") << "a test snoozes nothing";
+    EXPECT_EQ(stamp(stored_requests_for(L"/ID:3")[0].start), "2030-01-16 07:00:00.000") << "a test snoozes nothing";
     TestRing = 0;
     SYSTEMTIME before, after;
     GetLocalTime(&before);
     EXPECT_EQ(ring(3, {press(VK_TSOFT1)}), RING_SNOOZED);
     GetLocalTime(&after);
     EXPECT_GE(clock_ms_from_systemtime(&after) - clock_ms_from_systemtime(&before), 1000) << "no hold after Snooze";
-    auto snooze = requests_for(L"/ID:3");
+    auto snooze = stored_requests_for(L"/ID:3");
     ASSERT_EQ(snooze.size(), 1u) << "the snooze replaces the alarm's request";
     SYSTEMTIME due;
     clock_systemtime_from_ms(clock_ms_from_systemtime(&before) + 15 * 60000, &due);
@@ -442,7 +436,7 @@ TEST_F(Ringing, AnAlarmRingsOnTopAndStopArmsItsNextOccurrence) {
     EXPECT_FALSE(MainWindow.AlarmRinging);
     EXPECT_FALSE(MainWindow.SnoozePending);
     EXPECT_FALSE(plat::window_get(MainWindow.window)->topmost);
-    auto next = requests_for(L"/ID:0");
+    auto next = stored_requests_for(L"/ID:0");
     ASSERT_EQ(next.size(), 1u);
     EXPECT_EQ(stamp(next[0].start), "2030-01-16 07:00:00.000");
 }
@@ -452,13 +446,13 @@ TEST_F(Ringing, SnoozeLeavesTheSnoozePendingAndTheSnoozeRingsAgain) {
     alarm(5).AlarmOn = 1;
     event(5, {press(VK_TSOFT1)});
     EXPECT_TRUE(MainWindow.SnoozePending);
-    ASSERT_EQ(requests_for(L"/ID:5").size(), 1u);
-    EXPECT_EQ(stamp(requests_for(L"/ID:5")[0].start), "2030-01-15 10:15:11.000");
+    ASSERT_EQ(stored_requests_for(L"/ID:5").size(), 1u);
+    EXPECT_EQ(stamp(stored_requests_for(L"/ID:5")[0].start), "2030-01-15 10:15:11.000");
     bool rang = false;
     event(5, {[&](HWND d) { rang = is_dialog(d); }, press(VK_TSOFT2)});
     EXPECT_TRUE(rang);
     EXPECT_FALSE(MainWindow.SnoozePending);
-    EXPECT_EQ(stamp(requests_for(L"/ID:5")[0].start), "2030-01-16 07:00:00.000");
+    EXPECT_EQ(stamp(stored_requests_for(L"/ID:5")[0].start), "2030-01-16 07:00:00.000");
 }
 
 // Another alarm while one rings, and any event while silenced, ring
@@ -477,7 +471,7 @@ TEST_F(Ringing, QuietEventsOnlyRearm) {
                   EXPECT_EQ(text_of(d), L"Alarm 2");
               }});
     EXPECT_EQ(dialogs_seen, 1);
-    EXPECT_EQ(requests_for(L"/ID:2").size(), 1u);
+    EXPECT_EQ(stored_requests_for(L"/ID:2").size(), 1u);
 
     Settings.Silenced = 1;
     Settings.Chime = 1;
@@ -486,10 +480,10 @@ TEST_F(Ringing, QuietEventsOnlyRearm) {
     alarm(2).AlarmOn = 0;  // switched off while its request waits
     for (WPARAM id : {WPARAM(1), WPARAM(2), WPARAM(EVENT_ID_COUNTDOWN), WPARAM(EVENT_ID_CHIME)})
         event(id, {[](HWND) { ADD_FAILURE() << "rang while silenced"; }});
-    EXPECT_EQ(requests_for(L"/ID:2").size(), 0u);
+    EXPECT_EQ(stored_requests_for(L"/ID:2").size(), 0u);
     EXPECT_EQ(alarm(2).AlarmHandle, 0u);
-    EXPECT_EQ(stamp(requests_for(L"/ID:1")[0].start), "2030-01-16 07:00:00.000");
-    EXPECT_EQ(stamp(requests_for(L"/ID:255")[0].start), "2030-01-15 11:00:01.000");
+    EXPECT_EQ(stamp(stored_requests_for(L"/ID:1")[0].start), "2030-01-16 07:00:00.000");
+    EXPECT_EQ(stamp(stored_requests_for(L"/ID:255")[0].start), "2030-01-15 11:00:01.000");
     EXPECT_EQ(MainWindow.mode, MODE_CLOCK);
     EXPECT_EQ(SoundPlayer.OnceStream.load(), nullptr);
 }
@@ -505,7 +499,7 @@ TEST_F(Ringing, TheCountdownRingsItsSoundAndStopReturnsToThePlainClock) {
     ASSERT_EQ(MainWindow.mode, MODE_COUNTDOWN);
     event(EVENT_ID_COUNTDOWN, {expect_pitch(COUNTDOWN_HZ), press(VK_TSOFT1)});
     EXPECT_EQ(MainWindow.mode, MODE_CLOCK);
-    EXPECT_TRUE(requests_for(L"/ID:254").empty());
+    EXPECT_TRUE(stored_requests_for(L"/ID:254").empty());
     load_settings();
     EXPECT_EQ(Settings.Countdown, 0u);
 }
@@ -532,7 +526,7 @@ TEST_F(Ringing, GivingUpAfterMaxTimeSaysSoAfterTheDialog) {
     EXPECT_EQ(journal_boxes(),
               std::vector<std::string>{"[Velmora] The alarm was turned off because the maximum time was reached"});
     EXPECT_EQ(MaxTimeReached, 0);
-    EXPECT_EQ(requests_for(L"/ID:0").size(), 1u);
+    EXPECT_EQ(stored_requests_for(L"/ID:0").size(), 1u);
 }
 
 TEST_F(Ringing, TheChimeRingsOnceAndArmsTheNextEvenWithoutASoundFile) {
@@ -544,7 +538,7 @@ TEST_F(Ringing, TheChimeRingsOnceAndArmsTheNextEvenWithoutASoundFile) {
     tone(L"\\IPSM\\Program Files\\Velmora\\sounds\\CBell.wav", 330);
     event(EVENT_ID_CHIME, {});
     EXPECT_NE(SoundPlayer.OnceStream.load(), nullptr);
-    EXPECT_EQ(stamp(requests_for(L"/ID:255")[0].start), "2030-01-15 11:00:01.000");
+    EXPECT_EQ(stamp(stored_requests_for(L"/ID:255")[0].start), "2030-01-15 11:00:01.000");
     StopOnce();
     CloseOnce();
     ReleaseSoundLibrary();
@@ -554,7 +548,7 @@ TEST_F(Ringing, TheChimeRingsOnceAndArmsTheNextEvenWithoutASoundFile) {
                                                         "Files\\Velmora\\sounds\\CBell.wav.  Please select a valid "
                                                         "sound file."});
     load_settings();
-    EXPECT_EQ(requests_for(L"/ID:255")[0].handle, Settings.ChimeHandle);
+    EXPECT_EQ(stored_requests_for(L"/ID:255")[0].handle, Settings.ChimeHandle);
 }
 
 TEST_F(Ringing, AnIdentifierThatIsNoEventIsJournalledAndIgnored) {

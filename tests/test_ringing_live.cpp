@@ -84,17 +84,11 @@ protected:
             }
         return false;
     }
-    std::vector<SeenRequest> requests_for(const wchar_t *arguments) {
-        std::vector<SeenRequest> out;
-        for (const SeenRequest &r : stored_requests())
-            if (r.arguments == arguments) out.push_back(r);
-        return out;
-    }
     // Stop on the ringing in front; the alarm's one request is then `due`.
     void stop_and_expect_next(const wchar_t *arguments, const std::string &due) {
         ASSERT_EQ(run_velctl({"key", "soft2"}), 0);
         ASSERT_TRUE(in_front("Velmora", 5));
-        auto next = requests_for(arguments);
+        auto next = stored_requests_for(arguments);
         ASSERT_EQ(next.size(), 1u);
         EXPECT_EQ(stamp(next[0].start), due);
     }
@@ -131,7 +125,7 @@ TEST_F(RingingLive, WithNothingRunningTheAlarmRingsAndSnoozeAndStopArmWhatComesN
             repeats += std::fabs(heard[j].start - heard[i].start - length - 0.5) < 0.05;
     EXPECT_GE(repeats, 2) << "the sound did not repeat with its half-second gaps";
 
-    auto snooze = requests_for(L"/ID:0");
+    auto snooze = stored_requests_for(L"/ID:0");
     ASSERT_EQ(snooze.size(), 1u) << "the snooze replaces the alarm's request";
     EXPECT_EQ(stamp(snooze[0].start).substr(0, 15), "2030-01-15 07:1");
     reload_alarm_handle(0);
@@ -167,7 +161,7 @@ TEST_F(RingingLive, WithTheClockRunningTheCountdownAndThenAnAlarmRing) {
     ASSERT_TRUE(in_front("Velmora", 5));
     load_settings();
     EXPECT_EQ(Settings.Countdown, 0u);
-    EXPECT_TRUE(requests_for(L"/ID:254").empty());
+    EXPECT_TRUE(stored_requests_for(L"/ID:254").empty());
 
     enable_alarm(2, 9, 3, nullptr);
     ASSERT_EQ(run_velctl({"post", "Velmora", "Velmora", "0x8006", "0"}), 0);  // the clock rereads the alarms
