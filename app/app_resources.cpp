@@ -2,6 +2,7 @@
 #include "resources/clock_bitmaps.h"
 #include "resources/dialog_resources.h"
 #include "resources/main_resources.h"
+#include "resources/ringing_resources.h"
 
 void register_app_resources(void) {
     static bool registered = false;
@@ -10,5 +11,6 @@ void register_app_resources(void) {
     register_clock_bitmaps();
     register_main_strings();
     register_main_menu();
+    register_ringing_resources();
     register_dialog_resources();
 }

@@ -1,9 +1,11 @@
 // Set Alarm: the ten alarms, one on screen at a time. Each switch of alarm
 // stores what the screen shows into that alarm's record; OK saves the whole
 // table and arms every alarm again, Cancel only leaves the screen's edits.
+#include "app/clock_face.h"
 #include "dialogs/dialog_frame.h"
 #include "dialogs/dialogs.h"
 #include "resources/dialog_resources.h"
+#include "sound/ringing.h"
 #include "sound/sound_player.h"
 #include "store/alarms.h"
 #include "store/scheduling.h"
@@ -161,6 +163,15 @@ void on_browse(HWND dialog) {
     show_sound(dialog, alarm->AlarmSound);
 }
 
+// The alarm on screen rings now, as it is set; its Snooze arms nothing.
+void on_test(HWND dialog) {
+    store_controls(dialog);
+    TestRing = 1;
+    RingingAlarmIndex = Editor.current;
+    run_alarm_ringing(dialog, screen_layout());
+    TestRing = 0;
+}
+
 void on_ok(HWND dialog) {
     store_controls(dialog);
     save_alarms();
@@ -179,6 +190,9 @@ void on_command(HWND dialog, int id, int code) {
             break;
         case IDC_BROWSE:
             if (code == BN_CLICKED) on_browse(dialog);
+            break;
+        case IDC_TEST:
+            if (code == BN_CLICKED) on_test(dialog);
             break;
         case IDOK:
             on_ok(dialog);

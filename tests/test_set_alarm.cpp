@@ -16,7 +16,9 @@
 #include "sound/sound_player.h"
 #include "store/alarms.h"
 #include "store/settings.h"
+#include "sound/ringing.h"
 #include "tests/support/app_window.h"
+#include "tests/support/audio_files.h"
 #include "tests/support/dialog_script.h"
 #include "tests/support/notify_probe.h"
 #include "tests/support/registry_values.h"
@@ -216,6 +218,37 @@ TEST_F(SetAlarm, ASoundThatVanishedBeforeOkIsStillStored) {
     std::wstring sound;
     get_text(L"Software\\Tamsett\\Velmora\\Alarms\\0", L"AlarmSound", &sound);
     EXPECT_EQ(sound, L"\\My Documents\\Brief.wav") << "the ringing falls back to the default sound when it is gone";
+}
+
+// Test rings the alarm as the screen shows it, under the name typed, before
+// anything is saved; its Snooze arms nothing, and the test mark is gone
+// once the ringing has returned.
+TEST_F(SetAlarm, TestRingsTheAlarmOnScreenAndItsSnoozeArmsNothing) {
+    ASSERT_TRUE(write_wav_tone(host("IPSM/Program Files/Velmora/sounds/buzz.wav"), 1.0, 440));
+    start();
+    int ringing = -1;
+    BYTE marked = 0;
+    set_alarms({in_dialog(L"Set Alarm",
+                          [](HWND d) {
+                              choose(d, IDC_ALARM_LIST, 3);
+                              SetDlgItemTextW(d, IDC_ALARM_NAME, L"Tea");
+                              SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_TEST, BN_CLICKED),
+                                           reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_TEST)));
+                          }),
+                in_dialog(L"Tea",
+                          [&](HWND d) {
+                              ringing = RingingAlarmIndex;
+                              marked = TestRing;
+                              SendMessageW(d, WM_COMMAND, IDOK, 0);  // Snooze
+                          }),
+                press(L"Set Alarm", IDCANCEL)});
+    EXPECT_EQ(ringing, 3);
+    EXPECT_EQ(marked, 1);
+    EXPECT_EQ(TestRing, 0);
+    EXPECT_STREQ(alarm_record(3)->AlarmName, L"Tea") << "Test stores the screen into the alarm";
+    EXPECT_FALSE(key_exists(ALARM_3)) << "nothing is saved by a test";
+    EXPECT_TRUE(stored_requests().empty()) << "a test's Snooze arms no snooze";
+    EXPECT_EQ(MainWindow.SnoozePending, 0);
 }
 
 }  // namespace
