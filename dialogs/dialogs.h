@@ -20,6 +20,17 @@ INT_PTR run_about(HWND owner);
 // is in ChimeSound at once, whatever the result.
 INT_PTR run_hourly_chime(HWND owner);
 
+struct SongNode;
+
+// Sleep: 1046 after "Sleep", with the songs to play in *list (the caller's to
+// free) and SleepTime and TimedSleep set; 1 after Cancel, *list null. A
+// source picked in it is in SleepPath and SleepPathType at once, whatever
+// the result.
+INT_PTR run_sleep(HWND owner, SongNode **list);
+// Countdown: 1065 after "Start" (CountdownTime and CountdownKeepAwake set),
+// 2 after Cancel. A sound picked in it is in CountdownSound at once.
+INT_PTR run_countdown(HWND owner);
+
 // What the browsers list.
 enum SoundBrowseMode { BROWSE_SOUNDS = 0, BROWSE_PLAYLISTS = 1 };
 

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "dialogs/dialog_frame.h"
 #include "dialogs/dialogs.h"
+#include "dialogs/sound_line.h"
 #include "resources/dialog_resources.h"
 #include "sound/chime_program.h"
 #include "sound/chime_sound.h"
@@ -16,19 +17,8 @@ constexpr DWORD TEST_LIMIT_MS = 21 * CHIME_LOOK_MS;
 
 void on_init(HWND dialog) {
     start_full_screen(dialog, IDB_OK_CANCEL);
-    if (Settings.ChimeSound[0])
-        set_fitted_text(dialog, IDC_CHIME_SOUND, last_component(Settings.ChimeSound));
-    else
-        SetDlgItemTextW(dialog, IDC_CHIME_SOUND, L"<default sound>");
+    show_sound_line(dialog, IDC_CHIME_SOUND, Settings.ChimeSound);
     CheckDlgButton(dialog, IDC_CHIME_ON, Settings.Chime ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void on_browse(HWND dialog) {
-    if (run_select_sound(dialog, BROWSE_SOUNDS) == IDOK) {
-        swprintf(Settings.ChimeSound, MAX_PATH, L"%ls", Browsers.sound_path);
-        SetDlgItemTextW(dialog, IDC_CHIME_SOUND, last_component(Settings.ChimeSound));
-    }
-    bring_to_front(dialog);
 }
 
 // Blocks the dialog while the sound plays.
@@ -50,7 +40,7 @@ INT_PTR chime_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_COMMAND:
             switch (LOWORD(wparam)) {
                 case IDC_BROWSE:
-                    if (HIWORD(wparam) == BN_CLICKED) on_browse(dialog);
+                    if (HIWORD(wparam) == BN_CLICKED) browse_sound_line(dialog, IDC_CHIME_SOUND, Settings.ChimeSound);
                     break;
                 case IDC_TEST:
                     if (HIWORD(wparam) == BN_CLICKED) on_test(dialog);

@@ -7,7 +7,7 @@ namespace {
 const MenuBarResource DIALOG_BARS[] = {
     {IDB_OK_CANCEL, {{0, L"OK", IDOK, nullptr, 0}, {0, L"Cancel", IDCANCEL, nullptr, 0}}},
     {IDB_OK_ONLY, {{0, L"OK", IDOK, nullptr, 0}, {0, nullptr, 0, nullptr, 0}}},
-    {IDB_SLEEP_CANCEL, {{0, L"Sleep", IDC_SELECT, nullptr, 0}, {0, L"Cancel", IDCANCEL, nullptr, 0}}},
+    {IDB_SLEEP_CANCEL, {{0, L"Sleep", IDC_SLEEP, nullptr, 0}, {0, L"Cancel", IDCANCEL, nullptr, 0}}},
     {IDB_START_CANCEL, {{0, L"Start", IDC_START, nullptr, 0}, {0, L"Cancel", IDCANCEL, nullptr, 0}}},
     {IDB_SELECT_CANCEL, {{0, L"Select", IDC_SELECT, nullptr, 0}, {0, L"Cancel", IDCANCEL, nullptr, 0}}},
     {IDB_CANCEL_ONLY, {{0, nullptr, 0, nullptr, 0}, {0, L"Cancel", IDCANCEL, nullptr, 0}}},
@@ -21,5 +21,7 @@ void register_dialog_resources(void) {
     add_snooze_template();
     add_settings_templates();
     add_chime_template();
+    add_sleep_template();
+    add_countdown_template();
     add_browser_templates();
 }

@@ -6,7 +6,9 @@
 #define IDD_SETTINGS 133
 #define IDD_ABOUT 173
 #define IDD_SET_ALARM 177
+#define IDD_SLEEP 178
 #define IDD_CHOOSE_FOLDER 179
+#define IDD_COUNTDOWN 195
 #define IDD_HOURLY_CHIME 199
 #define IDD_SELECT_SOUND 322
 #define IDD_CHOOSE_COLOR 328
@@ -23,6 +25,7 @@
 
 // Soft-key commands besides IDOK and IDCANCEL.
 #define IDC_SELECT 1046
+#define IDC_SLEEP 1046
 #define IDC_START 1065
 
 // Bitmaps of the dialogs.
@@ -76,6 +79,18 @@
 #define IDC_CHIME_SOUND 1048
 #define IDC_CHIME_ON 1063
 #define IDC_CHIME_NOTE 1064
+
+// Sleep.
+#define IDC_SLEEP_SOURCE 1021
+#define IDC_SLEEP_SELECT 1047
+#define IDC_SLEEP_NAME 1051
+#define IDC_SLEEP_KIND 1056
+#define IDC_SLEEP_UNTIL_END 1058
+#define IDC_SLEEP_TIMED 1059
+
+// Countdown (Browse and Test as in Set Alarm).
+#define IDC_COUNTDOWN_SOUND 1048
+#define IDC_KEEP_AWAKE 1061
 
 // The browsers.
 #define IDC_FOLDER_TREE 1055

@@ -16,4 +16,6 @@ void add_set_alarm_template(void);
 void add_snooze_template(void);
 void add_settings_templates(void);
 void add_chime_template(void);
+void add_sleep_template(void);
+void add_countdown_template(void);
 void add_browser_templates(void);
