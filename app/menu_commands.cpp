@@ -1,6 +1,5 @@
-// What the soft-key menus' commands do. The sleep and countdown commands
-// come with their dialogs; until then they, and anything that is no command
-// of the menus, take the default handling.
+// What the soft-key menus' commands do; anything that is no command of the
+// menus takes the default handling.
 #include "app/clock_face.h"
 #include "app/main_window.h"
 #include "app/menu_commands.h"
@@ -71,6 +70,7 @@ void exit_program(void) {
 }  // namespace
 
 LRESULT on_command(WORD command, WORD code, HWND source) {
+    if (code == 0 && on_mode_command(command)) return 0;
     if (code == 0) {
         switch (command) {
             case IDM_SET_ALARMS:
