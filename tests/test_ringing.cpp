@@ -7,12 +7,10 @@
 
 #include <fstream>
 #include <functional>
-#include <mutex>
 #include <sys/stat.h>
 
 #include "app/event_dispatch.h"
 #include "app/window_modes.h"
-#include "platform/audio/engine.h"
 #include "platform/audio/fsound_testing.h"
 #include "platform/device/clock_testing.h"
 #include "platform/device/device.h"
@@ -29,20 +27,13 @@
 #include "store/settings.h"
 #include "tests/support/app_window.h"
 #include "tests/support/audio_files.h"
+#include "tests/support/heard_output.h"
 #include "tests/support/notify_probe.h"
 
 namespace {
 
 constexpr double DEFAULT_HZ = 440, OWN_HZ = 880, COUNTDOWN_HZ = 660;
 const wchar_t *const OWN = L"\\My Documents\\own.wav";
-
-std::mutex heard_lock;
-std::vector<int16_t> heard;  // what the output was handed since the last clear
-
-void observe(const int16_t *samples, int frames) {
-    std::lock_guard<std::mutex> g(heard_lock);
-    heard.insert(heard.end(), samples, samples + frames);
-}
 
 using Step = std::function<void(HWND dialog)>;
 std::vector<Step> steps;
@@ -83,12 +74,12 @@ protected:
         wc.lpszClassName = L"RingDriver";
         RegisterClassW(&wc);
         driver = CreateWindowExW(0, L"RingDriver", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        audio::engine_set_observer(observe);
+        listen_to_output(true);
         TestRing = MaxTimeReached = 0;
     }
     void TearDown() override {
         ringing_use_ticks(nullptr);
-        audio::engine_set_observer(nullptr);
+        listen_to_output(false);
         DestroyWindow(driver);
         AppWindow::TearDown();
         EXPECT_EQ(SoundPlayer.LibraryUsers, 0) << "a ringing left the library held";
@@ -123,32 +114,10 @@ protected:
         steps.clear();
         pump();
     }
-    // The pitch of the last 0.2 s the output was handed, once that much
-    // sound was heard (0 when none came within 3 s).
-    static double pitch_now() {
-        for (int i = 0; i < 300; i++) {
-            {
-                std::lock_guard<std::mutex> g(heard_lock);
-                size_t loud = 0;
-                for (int16_t s : heard) loud += s > 300 || s < -300;
-                if (loud > 22050 / 4) {
-                    std::vector<int16_t> tail(heard.end() - 22050 / 5, heard.end());
-                    auto runs = pitch_runs(tail, 22050);
-                    return runs.empty() ? 0 : runs.back().freq;
-                }
-            }
-            usleep(10000);
-        }
-        return 0;
-    }
-    static void clear_heard() {
-        std::lock_guard<std::mutex> g(heard_lock);
-        heard.clear();
-    }
     static Step expect_pitch(double hz) {
         return [hz](HWND) {
-            clear_heard();
-            EXPECT_NEAR(pitch_now(), hz, hz * 0.05);
+            forget_heard();
+            EXPECT_NEAR(pitch_heard(), hz, hz * 0.05);
         };
     }
     static Step press(int vk) {
