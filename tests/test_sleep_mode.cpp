@@ -108,6 +108,17 @@ protected:
         clock_freeze_local(&t);
     }
     std::wstring time_left() { return text_of(Labels.time_left.window); }
+    // Polls the device journal, where every box is written on whichever
+    // thread raised it, until `text` was shown; false after `seconds`.
+    bool journal_shows(const std::string &text, double seconds) {
+        for (int waited_ms = 0; waited_ms < seconds * 1000; waited_ms += 20) {
+            std::ifstream in(root + "/journal.log");
+            for (std::string line; std::getline(in, line);)
+                if (line.find(text) != std::string::npos) return true;
+            usleep(20000);
+        }
+        return false;
+    }
     std::vector<SeenBox> &boxes() { return recorder->boxes; }
     long now_s = 0;  // seconds since 10:00:10
     std::unique_ptr<BoxRecorder> recorder;
@@ -465,6 +476,56 @@ TEST_F(SleepMusic, CommandsOutsideTheirModeDoNothing) {
     EXPECT_FALSE(SleepMode.SleepPaused);
     EXPECT_EQ(SoundPlayer.SleepStream.load(), nullptr);
     EXPECT_EQ(SoundPlayer.LibraryUsers, 0);
+}
+
+// Bad input while the music plays: nothing crashes or hangs. A song that
+// will not open says so, stays current, and the next step goes on.
+TEST_F(SleepMusic, ASongThatIsNoSoundInTheMiddleSaysSoAndNextGoesOn) {
+    night_songs(3.0);
+    ASSERT_TRUE(write_tagged_mp3(made("My Documents/Music/Night/1 Rain.mp3"), "", 0.3, SONG_HZ[0]));
+    std::ofstream(made("My Documents/Music/Night/2 Wind.mp3")) << std::string(50000, '\x55');
+    sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1);
+    start();
+    sleep_now();
+    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    ASSERT_TRUE(journal_shows("[Error] Unable to play sound!", 6.0));
+    tick_timer();
+    EXPECT_EQ(MainWindow.mode, MODE_SLEEP);
+    command(IDM_SLEEP_NEXT);
+    forget_heard();
+    EXPECT_NEAR(pitch_heard(), SONG_HZ[2], SONG_HZ[2] * 0.05);
+    tick_timer();
+    EXPECT_EQ(text_of(Labels.title_line.window), L"Waves");
+}
+
+TEST_F(SleepMusic, AFolderDeletedWhileItPlaysSaysSoAndStopStillEndsIt) {
+    night_songs(0.4);
+    sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 30, 0);
+    start();
+    sleep_now();
+    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    remove_tree(host("My Documents/Music/Night"));
+    ASSERT_TRUE(journal_shows("[Error] Unable to play sound!", 6.0));
+    tick_timer();
+    EXPECT_EQ(MainWindow.mode, MODE_SLEEP) << "the missing song stays current";
+    command(IDM_SLEEP_STOP);
+    EXPECT_EQ(MainWindow.mode, MODE_CLOCK);
+}
+
+TEST_F(SleepMusic, ATitleOfTenMegabytesIsCutAndTheSongPlays) {
+    std::string title(10 << 20, 'a');
+    ASSERT_TRUE(write_tagged_mp3(made("My Documents/Long.mp3"), id3v2_tag({{"TIT2", '\0' + title}}), 2.0, 700));
+    sleep_settings(L"\\My Documents\\Long.mp3", SLEEP_SOURCE_FILE, 30, 1);
+    start();
+    sleep_now();
+    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    EXPECT_NEAR(pitch_heard(), 700, 35);
+    tick_timer();
+    std::wstring shown = text_of(Labels.title_line.window);
+    EXPECT_LE(wcslen(SoundPlayer.SongTitle), size_t(SONG_TEXT_CHARS));
+    ASSERT_FALSE(shown.empty());
+    EXPECT_TRUE(shown == L"Long.mp3" || shown.substr(shown.size() - 3) == L"...")
+        << "shown: " << plat::to_utf8(shown.c_str());
 }
 
 }  // namespace
