@@ -1,8 +1,8 @@
 // Opens one of the clock's settings dialogs on the device's screen, owned by
 // a plain window, for end-to-end tests and for looking at: "set_alarm",
 // "set_snooze", "settings", "choose_color", "about", "hourly_chime",
-// "select_sound", "select_playlist" or "choose_folder" (the template of the
-// screen's class). Writes "open NAME" and then "result N" to the record file.
+// "select_sound", "select_playlist", "choose_folder" (the template of the
+// screen's class), "sleep" or "countdown". Writes "open NAME" and then "result N" to the record file.
 #include <cstdio>
 #include <cstring>
 
@@ -10,6 +10,7 @@
 #include "dialogs/dialogs.h"
 #include "platform/device/device.h"
 #include "platform/phone.h"
+#include "sound/song_list.h"
 #include "store/alarms.h"
 #include "store/settings.h"
 #include "tests/support/quit_on_term.h"
@@ -31,6 +32,13 @@ INT_PTR open_dialog(HWND owner) {
     if (!strcmp(wanted, "select_sound")) return run_select_sound(owner, BROWSE_SOUNDS);
     if (!strcmp(wanted, "select_playlist")) return run_select_sound(owner, BROWSE_PLAYLISTS);
     if (!strcmp(wanted, "choose_folder")) return run_choose_folder(owner, choose_folder_template());
+    if (!strcmp(wanted, "countdown")) return run_countdown(owner);
+    if (!strcmp(wanted, "sleep")) {
+        SongNode *songs = nullptr;
+        INT_PTR result = run_sleep(owner, &songs);
+        FreeSongList(songs);
+        return result;
+    }
     return -2;
 }
 

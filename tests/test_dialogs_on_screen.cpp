@@ -31,6 +31,9 @@ protected:
         file("My Documents/Music/Jazz/Take Five.mp3");
         file("My Documents/Wake.wav");
         file("Storage Card/Ring.ogg");
+        // Sleep shows a folder chosen before, cut to the line on the small screen.
+        put_text(SETTINGS_KEY, L"SleepPath", L"\\My Documents\\Music\\Jazz for a long and quiet night");
+        put_dword(SETTINGS_KEY, L"TimedSleep", 1);
     }
     void file(const std::string &device_path) {
         std::string path = host(device_path.c_str());
@@ -106,6 +109,8 @@ TEST_F(OnScreen, EveryDialogShowsWithItsFocusOnEveryScreen) {
         {"select_sound", "Select Sound", "soft2", true},
         {"select_playlist", "Select Sound", "soft2", false},
         {"choose_folder", "Choose Folder", "soft2", true},
+        {"sleep", "Sleep", "soft2", true},
+        {"countdown", "Countdown", "soft2", true},
     };
     const int sizes[3][2] = {{240, 320}, {176, 220}, {320, 240}};
     for (auto &size : sizes) {
