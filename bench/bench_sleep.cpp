@@ -5,12 +5,9 @@
 // written anew (target under 1 ms).
 //   bench_sleep [RUNS]   (default 10)
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -19,7 +16,6 @@
 #include "app/program.h"
 #include "app/window_modes.h"
 #include "bench/bench_device.h"
-#include "platform/audio/engine.h"
 #include "platform/screen/screen.h"
 #include "resources/dialog_resources.h"
 #include "resources/main_resources.h"
@@ -32,21 +28,7 @@ namespace {
 
 typedef std::chrono::steady_clock Clock;
 
-std::atomic<long long> first_sound_ns{0};
 long long pressed_ns;
-
-long long now_ns() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
-}
-
-void watch_output(const int16_t *samples, int frames) {
-    if (first_sound_ns.load() != 0) return;
-    for (int i = 0; i < frames; i++)
-        if (samples[i] != 0) {
-            first_sound_ns.store(now_ns());
-            return;
-        }
-}
 
 void pump() {
     MSG msg;
@@ -54,21 +36,10 @@ void pump() {
         if (msg.message != WM_QUIT) DispatchMessageW(&msg);
 }
 
-// 10 groups of 100 folders of 10 songs, named at random; the first song by
-// name is the one real sound, so that what is timed is the walk, the sort
-// and the start of the first song.
+// The first song by name is the one real sound, so that what is timed is
+// the walk, the sort and the start of the first song.
 void many_songs(void) {
-    const wchar_t *const extensions[] = {L"mp3", L"ogg", L"wav"};
-    unsigned seed = 1;
-    for (int group = 0; group < 10; group++)
-        for (int folder = 0; folder < 100; folder++)
-            for (int file = 0; file < 10; file++) {
-                seed = seed * 1103515245u + 12345u;
-                WCHAR path[MAX_PATH];
-                swprintf(path, MAX_PATH, L"\\My Documents\\Music\\g%d\\f%02d\\track %05u.%ls", group, folder,
-                         (seed >> 8) % 100000, extensions[file % 3]);
-                std::ofstream(bench_host_path(path)) << "x";
-            }
+    bench_song_tree(L"\\My Documents\\Music");
     write_wav_tone(bench_host_path(L"\\My Documents\\Music\\g0\\A first.wav"), 5.0, 440);
 }
 
@@ -82,15 +53,15 @@ void report(const char *name, std::vector<double> ms, double target) {
 }
 
 double start_sleep_to_first_sample(void) {
-    first_sound_ns = 0;
+    bench_watch_first_sound();
     script_dialogs({in_dialog(L"Sleep", [](HWND d) {
-        pressed_ns = now_ns();
+        pressed_ns = bench_now_ns();
         SendMessageW(d, WM_COMMAND, IDC_SLEEP, 0);
     })});
     SendMessageW(MainWindow.window, WM_COMMAND, IDM_START_SLEEP, 0);
-    while (first_sound_ns.load() == 0 && MainWindow.mode == MODE_SLEEP)
+    while (bench_first_sound_ns() == 0 && MainWindow.mode == MODE_SLEEP)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
-    double ms = first_sound_ns.load() ? (first_sound_ns.load() - pressed_ns) / 1e6 : -1;
+    double ms = bench_first_sound_ns() ? (bench_first_sound_ns() - pressed_ns) / 1e6 : -1;
     SendMessageW(MainWindow.window, WM_COMMAND, IDM_SLEEP_STOP, 0);
     pump();
     return ms;
@@ -132,7 +103,6 @@ int main(int argc, char **argv) {
     Settings.SleepPathType = SLEEP_SOURCE_FOLDER;
     Settings.SleepTime = 600;
     Settings.TimedSleep = 1;
-    audio::engine_set_observer(watch_output);
 
     std::vector<double> ms;
     for (int i = 0; i < runs; i++) ms.push_back(start_sleep_to_first_sample());

@@ -3,7 +3,6 @@
 // refuses, its Test), the request it arms, the face in the Countdown mode,
 // Cancel Countdown, and a countdown that outlives the program.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <memory>
 #include <string>
@@ -40,12 +39,6 @@ protected:
         AppWindow::TearDown();
         recorder.reset();
         unsetenv("VELMORA_AUDIO");
-    }
-    std::string made(const std::string &device_path) {
-        std::string path = host(device_path.c_str());
-        for (size_t at = path.find('/', root.size() + 1); at != std::string::npos; at = path.find('/', at + 1))
-            mkdir(path.substr(0, at).c_str(), 0755);
-        return path;
     }
     // Start Countdown with `steps` run in the dialog and after it.
     void start_countdown_with(std::vector<DialogStep> steps) {
@@ -184,7 +177,7 @@ TEST_F(Countdown, TheLongestIs23Hours59AndSurvivesARestart) {
 }
 
 TEST_F(Countdown, CancelStartsNothingButABrowsedSoundIsKept) {
-    ASSERT_TRUE(write_wav_tone(made("My Documents/Gong.wav"), 0.3, 500));
+    ASSERT_TRUE(write_wav_tone(host_with_folders("My Documents/Gong.wav"), 0.3, 500));
     start();
     std::wstring line;
     start_countdown_with(
@@ -203,7 +196,7 @@ TEST_F(Countdown, CancelStartsNothingButABrowsedSoundIsKept) {
 }
 
 TEST_F(Countdown, TestRingsTheBuiltInSoundOverTheDialogAndComesBack) {
-    ASSERT_TRUE(write_wav_tone(made("IPSM/Program Files/Velmora/sounds/CBuzzer.wav"), 3.0, COUNTDOWN_HZ));
+    ASSERT_TRUE(write_wav_tone(host_with_folders("IPSM/Program Files/Velmora/sounds/CBuzzer.wav"), 3.0, COUNTDOWN_HZ));
     listen_to_output(true);
     start();
     double heard = 0;

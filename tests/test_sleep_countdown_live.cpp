@@ -4,7 +4,6 @@
 // $VELMORA_SHOTS when it is set), the sound in a WAV capture, the device
 // clock moved on, and for the countdown notifyd and Velmgr ringing it.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -52,20 +51,14 @@ std::string tag_of(const char *title) {
 // in front shows.
 class LiveDevice : public ScreenProgram {
 protected:
-    std::string made(const std::string &device_path) {
-        std::string path = host(device_path.c_str());
-        for (size_t at = path.find('/', root.size() + 1); at != std::string::npos; at = path.find('/', at + 1))
-            mkdir(path.substr(0, at).c_str(), 0755);
-        return path;
-    }
     // Rain first sounds at 500 Hz and then at 700 Hz, so that where it
     // goes on after a pause can be heard.
     void night_songs(double seconds) {
-        ASSERT_TRUE(write_tagged_mp3(made("My Documents/Music/Night/1 Rain.mp3"), tag_of("Rain"),
+        ASSERT_TRUE(write_tagged_mp3(host_with_folders("My Documents/Music/Night/1 Rain.mp3"), tag_of("Rain"),
                                      {{std::min(seconds, RAIN_FIRST_PART_S), RAIN_HZ},
                                       {seconds - std::min(seconds, RAIN_FIRST_PART_S), RAIN_END_HZ}}));
-        ASSERT_TRUE(write_tagged_mp3(made("My Documents/Music/Night/2 Wind.mp3"), tag_of("Wind"), seconds, WIND_HZ));
-        ASSERT_TRUE(write_tagged_mp3(made("My Documents/Music/Night/3 Waves.mp3"), tag_of("Waves"), seconds, WAVES_HZ));
+        ASSERT_TRUE(write_tagged_mp3(host_with_folders("My Documents/Music/Night/2 Wind.mp3"), tag_of("Wind"), seconds, WIND_HZ));
+        ASSERT_TRUE(write_tagged_mp3(host_with_folders("My Documents/Music/Night/3 Waves.mp3"), tag_of("Waves"), seconds, WAVES_HZ));
     }
     void keys(std::vector<std::string> names) {
         names.insert(names.begin(), "key");
@@ -197,7 +190,7 @@ TEST_F(SleepLive, AFolderOfThreeSongsPlaysStepsPausesAndEndsWithTheTime) {
     ULONGLONG t = ((ULONGLONG(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) + 30 * 600000000ULL;
     ft = {DWORD(t), DWORD(t >> 32)};
     FileTimeToSystemTime(&ft, &now);
-    char later[32];
+    char later[64];
     snprintf(later, sizeof later, "%04d-%02d-%02d %02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour,
              now.wMinute, now.wSecond);
     clock_set(later);
@@ -209,7 +202,7 @@ TEST_F(SleepLive, AFolderOfThreeSongsPlaysStepsPausesAndEndsWithTheTime) {
 
 TEST_F(SleepLive, APlaylistAndASingleFilePlayTheSameWay) {
     night_songs(30);
-    std::ofstream(made("My Documents/Night.asx"))
+    std::ofstream(host_with_folders("My Documents/Night.asx"))
         << "<ASX version=\"3.0\">\n<ENTRY><REF HREF=\"\\My Documents\\Music\\Night\\3 Waves.mp3\"/></ENTRY>\n"
            "<ENTRY><REF HREF=\"\\My Documents\\Music\\Night\\2 Wind.mp3\"/></ENTRY>\n</ASX>\n";
     start_clock();

@@ -3,7 +3,6 @@
 // what it stores, what it refuses), and the Sleep mode (the lines under the
 // face, the time left, pausing, stepping, its end, and what ends it early).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <fstream>
 #include <memory>
@@ -55,12 +54,6 @@ protected:
         EXPECT_EQ(SleepMode.SleepList, nullptr) << "sleep left its songs behind";
         unsetenv("VELMORA_AUDIO");
     }
-    std::string made(const std::string &device_path) {
-        std::string path = host(device_path.c_str());
-        for (size_t at = path.find('/', root.size() + 1); at != std::string::npos; at = path.find('/', at + 1))
-            mkdir(path.substr(0, at).c_str(), 0755);
-        return path;
-    }
     // Three tagged songs of `seconds` each, song k at SONG_HZ[k].
     void night_songs(double seconds) {
         const char *titles[] = {"Rain", "Wind", "Waves"};
@@ -69,7 +62,7 @@ protected:
                                          {"TPE1", std::string(1, '\0') + "Ann Lee"},
                                          {"TALB", std::string(1, '\0') + "Night Songs"}});
             std::string name = "My Documents/Music/Night/" + std::to_string(k + 1) + " " + titles[k] + ".mp3";
-            ASSERT_TRUE(write_tagged_mp3(made(name), tag, seconds, SONG_HZ[k]));
+            ASSERT_TRUE(write_tagged_mp3(host_with_folders(name), tag, seconds, SONG_HZ[k]));
         }
     }
     void sleep_settings(const wchar_t *path, DWORD kind, DWORD minutes, DWORD timed) {
@@ -91,6 +84,14 @@ protected:
         EXPECT_TRUE(script_done()) << "the dialog never reached every step";
     }
     void sleep_now() { start_sleep_with({press(L"Sleep", IDC_SLEEP)}); }
+    // The clock started with that sleep stored, and Sleep pressed at once;
+    // true when the music plays.
+    bool sleep_on(const wchar_t *path, DWORD kind, DWORD minutes, DWORD timed) {
+        sleep_settings(path, kind, minutes, timed);
+        start();
+        sleep_now();
+        return MainWindow.mode == MODE_SLEEP;
+    }
     std::wstring item_text(HWND dialog, int id) {
         WCHAR text[MAX_PATH] = L"";
         GetDlgItemTextW(dialog, id, text, MAX_PATH);
@@ -196,7 +197,7 @@ TEST_F(SleepMusic, WithNothingChosenSleepIsDisabledAndRefusedWithTheMessage) {
 }
 
 TEST_F(SleepMusic, AFilePickedAndThenCancelledIsStoredAndSaved) {
-    ASSERT_TRUE(write_wav_tone(made("My Documents/Music/Brook.wav"), 0.5, 700));
+    ASSERT_TRUE(write_wav_tone(host_with_folders("My Documents/Music/Brook.wav"), 0.5, 700));
     sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1);
     start();
     std::wstring kind, name;
@@ -227,8 +228,8 @@ TEST_F(SleepMusic, AFilePickedAndThenCancelledIsStoredAndSaved) {
 // Random bytes and a list of missing songs give nothing to play: each is
 // refused at Select, the stored choice kept; a list with one song is taken.
 TEST_F(SleepMusic, APlaylistIsTakenOnlyWhenItNamesASongThatPlays) {
-    std::ofstream(made("My Documents/noise.asx"), std::ios::binary) << std::string("\x8f\x01<A\xffSX\x00>>", 10);
-    std::ofstream(made("My Documents/gone.asx"))
+    std::ofstream(host_with_folders("My Documents/noise.asx"), std::ios::binary) << std::string("\x8f\x01<A\xffSX\x00>>", 10);
+    std::ofstream(host_with_folders("My Documents/gone.asx"))
         << "<ASX version=\"3.0\"><ENTRY><REF HREF=\"\\My Documents\\nowhere.mp3\"/></ENTRY></ASX>";
     sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1);
     start();
@@ -260,8 +261,8 @@ TEST_F(SleepMusic, APlaylistIsTakenOnlyWhenItNamesASongThatPlays) {
     EXPECT_STREQ(Settings.SleepPath, NIGHT);
     EXPECT_EQ(Settings.SleepPathType, DWORD(SLEEP_SOURCE_FOLDER));
 
-    ASSERT_TRUE(write_wav_tone(made("My Documents/Brook.wav"), 0.5, 700));
-    std::ofstream(made("My Documents/gone.asx"), std::ios::app)
+    ASSERT_TRUE(write_wav_tone(host_with_folders("My Documents/Brook.wav"), 0.5, 700));
+    std::ofstream(host_with_folders("My Documents/gone.asx"), std::ios::app)
         << "<ASX><ENTRY><REF HREF=\"\\My Documents\\Brook.wav\"/></ENTRY></ASX>";
     EXPECT_EQ(pick(0), L"Playlist:");
     EXPECT_STREQ(Settings.SleepPath, L"\\My Documents\\gone.asx");
@@ -296,10 +297,7 @@ TEST_F(SleepMusic, AZeroTimeIsRefusedWhicheverWayTheMusicStops) {
 
 TEST_F(SleepMusic, TimedSleepShowsTheSongAndTheTimeLeftAndEndsAfterItsMinutes) {
     night_songs(3.0);
-    sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1);
-    start();
-    sleep_now();
-    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    ASSERT_TRUE(sleep_on(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1));
     EXPECT_NEAR(pitch_heard(), SONG_HZ[0], SONG_HZ[0] * 0.05);
     DWORD awake = idle_timer_last_reset();
     usleep(5000);
@@ -322,10 +320,7 @@ TEST_F(SleepMusic, TimedSleepShowsTheSongAndTheTimeLeftAndEndsAfterItsMinutes) {
 
 TEST_F(SleepMusic, PausingHoldsTheTimeLeftAndMovesTheEndByThePause) {
     night_songs(3.0);
-    sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1);
-    start();
-    sleep_now();
-    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    ASSERT_TRUE(sleep_on(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1));
     advance(5);
     tick_timer();
     ASSERT_EQ(time_left(), L"00:25");
@@ -364,10 +359,7 @@ TEST_F(SleepMusic, PausingHoldsTheTimeLeftAndMovesTheEndByThePause) {
 TEST_F(SleepMusic, NextAndPrevResumeAPausedListAndStepThroughTheSongs) {
     clock_set_virtual_sleep(true);
     night_songs(3.0);
-    sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 10, 0);
-    start();
-    sleep_now();
-    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    ASSERT_TRUE(sleep_on(NIGHT, SLEEP_SOURCE_FOLDER, 10, 0));
     EXPECT_EQ(Labels.time_left.window, nullptr) << "no time left without timed sleep";
     command(IDM_SLEEP_PAUSE);
     command(IDM_SLEEP_NEXT);
@@ -390,10 +382,7 @@ TEST_F(SleepMusic, NextAndPrevResumeAPausedListAndStepThroughTheSongs) {
 
 TEST_F(SleepMusic, WithoutTimedSleepTheLastSongEndsIt) {
     night_songs(0.3);
-    sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 10, 0);
-    start();
-    sleep_now();
-    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    ASSERT_TRUE(sleep_on(NIGHT, SLEEP_SOURCE_FOLDER, 10, 0));
     for (int i = 0; i < 300 && !SoundPlayer.SleepFinished; i++) usleep(10000);
     ASSERT_TRUE(SoundPlayer.SleepFinished);
     tick_timer();
@@ -403,11 +392,8 @@ TEST_F(SleepMusic, WithoutTimedSleepTheLastSongEndsIt) {
 // A song that will not open in six tries: its message, and the clock as it was.
 TEST_F(SleepMusic, AFileThatIsNoSoundLeavesTheClockAndTheLibraryFree) {
     clock_set_virtual_sleep(true);
-    std::ofstream(made("My Documents/fake.mp3")) << std::string(4096, 'x');
-    sleep_settings(L"\\My Documents\\fake.mp3", SLEEP_SOURCE_FILE, 10, 1);
-    start();
-    sleep_now();
-    EXPECT_EQ(MainWindow.mode, MODE_CLOCK);
+    std::ofstream(host_with_folders("My Documents/fake.mp3")) << std::string(4096, 'x');
+    EXPECT_FALSE(sleep_on(L"\\My Documents\\fake.mp3", SLEEP_SOURCE_FILE, 10, 1));
     ASSERT_FALSE(boxes().empty());
     EXPECT_EQ(boxes().back().text, L"Unable to play sound!");
     EXPECT_EQ(SoundPlayer.SleepHead, nullptr);
@@ -416,12 +402,9 @@ TEST_F(SleepMusic, AFileThatIsNoSoundLeavesTheClockAndTheLibraryFree) {
 TEST_F(SleepMusic, AnAlarmFallingDueStopsTheMusicBeforeItRings) {
     clock_set_virtual_sleep(true);
     night_songs(3.0);
-    ASSERT_TRUE(write_wav_tone(made("IPSM/Program Files/Velmora/sounds/buzz.wav"), 3.0, 440));
+    ASSERT_TRUE(write_wav_tone(host_with_folders("IPSM/Program Files/Velmora/sounds/buzz.wav"), 3.0, 440));
     put_dword(L"Software\\Tamsett\\Velmora\\Alarms\\0", L"AlarmOn", 1);
-    sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1);
-    start();
-    sleep_now();
-    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    ASSERT_TRUE(sleep_on(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1));
     int mode_at_ring = -1;
     FSOUND_STREAM *sleep_at_ring = nullptr;
     script_dialogs({in_dialog(L"Alarm 1", [&](HWND d) {
@@ -438,10 +421,7 @@ TEST_F(SleepMusic, AnAlarmFallingDueStopsTheMusicBeforeItRings) {
 
 TEST_F(SleepMusic, ExitStopsTheMusicBeforeTheWindowGoes) {
     night_songs(3.0);
-    sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1);
-    start();
-    sleep_now();
-    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    ASSERT_TRUE(sleep_on(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1));
     command(IDM_EXIT);
     EXPECT_FALSE(IsWindow(MainWindow.window));
     EXPECT_EQ(SoundPlayer.SleepStream.load(), nullptr);
@@ -452,10 +432,7 @@ TEST_F(SleepMusic, ExitStopsTheMusicBeforeTheWindowGoes) {
 // say) change nothing: no second mode, no step through songs that are gone.
 TEST_F(SleepMusic, CommandsOutsideTheirModeDoNothing) {
     night_songs(3.0);
-    sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1);
-    start();
-    sleep_now();
-    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    ASSERT_TRUE(sleep_on(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1));
     for (UINT id : {IDM_START_COUNTDOWN, IDM_START_SLEEP}) {
         // Runs at the first loop turn: inside a dialog, had one opened.
         std::wstring front;
@@ -482,12 +459,9 @@ TEST_F(SleepMusic, CommandsOutsideTheirModeDoNothing) {
 // will not open says so, stays current, and the next step goes on.
 TEST_F(SleepMusic, ASongThatIsNoSoundInTheMiddleSaysSoAndNextGoesOn) {
     night_songs(3.0);
-    ASSERT_TRUE(write_tagged_mp3(made("My Documents/Music/Night/1 Rain.mp3"), "", 0.3, SONG_HZ[0]));
-    std::ofstream(made("My Documents/Music/Night/2 Wind.mp3")) << std::string(50000, '\x55');
-    sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1);
-    start();
-    sleep_now();
-    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    ASSERT_TRUE(write_tagged_mp3(host_with_folders("My Documents/Music/Night/1 Rain.mp3"), "", 0.3, SONG_HZ[0]));
+    std::ofstream(host_with_folders("My Documents/Music/Night/2 Wind.mp3")) << std::string(50000, '\x55');
+    ASSERT_TRUE(sleep_on(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1));
     ASSERT_TRUE(journal_shows("[Error] Unable to play sound!", 6.0));
     tick_timer();
     EXPECT_EQ(MainWindow.mode, MODE_SLEEP);
@@ -500,10 +474,7 @@ TEST_F(SleepMusic, ASongThatIsNoSoundInTheMiddleSaysSoAndNextGoesOn) {
 
 TEST_F(SleepMusic, AFolderDeletedWhileItPlaysSaysSoAndStopStillEndsIt) {
     night_songs(0.4);
-    sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 30, 0);
-    start();
-    sleep_now();
-    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    ASSERT_TRUE(sleep_on(NIGHT, SLEEP_SOURCE_FOLDER, 30, 0));
     remove_tree(host("My Documents/Music/Night"));
     ASSERT_TRUE(journal_shows("[Error] Unable to play sound!", 6.0));
     tick_timer();
@@ -514,11 +485,8 @@ TEST_F(SleepMusic, AFolderDeletedWhileItPlaysSaysSoAndStopStillEndsIt) {
 
 TEST_F(SleepMusic, ATitleOfTenMegabytesIsCutAndTheSongPlays) {
     std::string title(10 << 20, 'a');
-    ASSERT_TRUE(write_tagged_mp3(made("My Documents/Long.mp3"), id3v2_tag({{"TIT2", '\0' + title}}), 2.0, 700));
-    sleep_settings(L"\\My Documents\\Long.mp3", SLEEP_SOURCE_FILE, 30, 1);
-    start();
-    sleep_now();
-    ASSERT_EQ(MainWindow.mode, MODE_SLEEP);
+    ASSERT_TRUE(write_tagged_mp3(host_with_folders("My Documents/Long.mp3"), id3v2_tag({{"TIT2", '\0' + title}}), 2.0, 700));
+    ASSERT_TRUE(sleep_on(L"\\My Documents\\Long.mp3", SLEEP_SOURCE_FILE, 30, 1));
     EXPECT_NEAR(pitch_heard(), 700, 35);
     tick_timer();
     std::wstring shown = text_of(Labels.title_line.window);

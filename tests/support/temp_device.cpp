@@ -1,6 +1,7 @@
 #include "tests/support/temp_device.h"
 
 #include <ftw.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -37,4 +38,11 @@ void TempDevice::TearDown() {
     if (const char *runtime = device_runtime_dir()) remove_tree(runtime);
     device_close();
     remove_tree(root);
+}
+
+std::string TempDevice::host_with_folders(const std::string &relative) const {
+    std::string path = root + "/" + relative;
+    for (size_t at = path.find('/', root.size() + 1); at != std::string::npos; at = path.find('/', at + 1))
+        mkdir(path.substr(0, at).c_str(), 0755);
+    return path;
 }

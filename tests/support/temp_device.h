@@ -15,5 +15,7 @@ protected:
     void TearDown() override;
     // Host path of a file or folder inside the device root.
     std::string host(const char *relative) const { return root + "/" + relative; }
+    // The same, with the folders on the way made.
+    std::string host_with_folders(const std::string &relative) const;
     std::string root;
 };
