@@ -12,12 +12,6 @@ constexpr DWORD ZERO_SNOOZE_REPLACEMENT = 5;
 
 HFONT digit_font;
 
-void close_snooze(HWND dialog, INT_PTR result) {
-    if (digit_font) DeleteObject(digit_font);
-    digit_font = nullptr;
-    EndDialog(dialog, result);
-}
-
 void on_ok(HWND dialog) {
     Settings.SnoozeTime = spinner_read(dialog);
     if (Settings.SnoozeTime == 0) {
@@ -26,25 +20,22 @@ void on_ok(HWND dialog) {
                     L"Set Snooze Time", MB_OK | MB_ICONEXCLAMATION);
         Settings.SnoozeTime = ZERO_SNOOZE_REPLACEMENT;
     }
-    close_snooze(dialog, IDOK);
+    EndDialog(dialog, IDOK);
+}
+
+void on_command(HWND dialog, int id, int) {
+    if (id == IDOK) on_ok(dialog);
+    if (id == IDCANCEL) EndDialog(dialog, IDCANCEL);
 }
 
 INT_PTR snooze_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-        case WM_INITDIALOG:
-            digit_font = spinner_create_font(dialog);
-            start_full_screen(dialog, IDB_OK_CANCEL);
-            spinner_show(dialog, Settings.SnoozeTime);
-            SetFocus(dialog);
-            return FALSE;
-        case WM_COMMAND:
-            if (spinner_command(dialog, LOWORD(wparam), HIWORD(wparam))) return TRUE;
-            if (LOWORD(wparam) == IDOK) on_ok(dialog);
-            if (LOWORD(wparam) == IDCANCEL) close_snooze(dialog, IDCANCEL);
-            return TRUE;
-        default:
-            return pass_back_key(message, wparam, lparam);
-    }
+    if (message != WM_INITDIALOG)
+        return spinner_dialog_message(dialog, message, wparam, lparam, &digit_font, on_command);
+    digit_font = spinner_create_font(dialog);
+    start_full_screen(dialog, IDB_OK_CANCEL);
+    spinner_show(dialog, Settings.SnoozeTime);
+    SetFocus(dialog);
+    return FALSE;
 }
 
 }  // namespace

@@ -133,22 +133,10 @@ void on_command(HWND dialog, int id, int code) {
 }
 
 INT_PTR sleep_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-        case WM_INITDIALOG:
-            on_init(dialog);
-            return TRUE;
-        case WM_COMMAND:
-            if (!spinner_command(dialog, LOWORD(wparam), HIWORD(wparam)))
-                on_command(dialog, LOWORD(wparam), HIWORD(wparam));
-            return TRUE;
-        case WM_DESTROY:
-            // Also when the program quits with the dialog open.
-            if (SleepBox.digit_font) DeleteObject(SleepBox.digit_font);
-            SleepBox = {};
-            return FALSE;
-        default:
-            return pass_back_key(message, wparam, lparam);
-    }
+    if (message != WM_INITDIALOG)
+        return spinner_dialog_message(dialog, message, wparam, lparam, &SleepBox.digit_font, on_command);
+    on_init(dialog);
+    return TRUE;
 }
 
 }  // namespace

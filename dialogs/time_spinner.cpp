@@ -66,3 +66,19 @@ BOOL spinner_command(HWND dialog, int command, int code) {
     }
     return FALSE;
 }
+
+INT_PTR spinner_dialog_message(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam, HFONT *digit_font,
+                               DialogCommand on_command) {
+    switch (message) {
+        case WM_COMMAND:
+            if (!spinner_command(dialog, LOWORD(wparam), HIWORD(wparam)))
+                on_command(dialog, LOWORD(wparam), HIWORD(wparam));
+            return TRUE;
+        case WM_DESTROY:
+            if (*digit_font) DeleteObject(*digit_font);
+            *digit_font = nullptr;
+            return FALSE;
+        default:
+            return pass_back_key(message, wparam, lparam);
+    }
+}

@@ -17,3 +17,12 @@ DWORD spinner_read(HWND dialog);
 // A click of one of the six buttons turns its digit, wrapping, with no carry
 // to the next; TRUE when `command` was one of them (whatever the code).
 BOOL spinner_command(HWND dialog, int command, int code);
+
+typedef void (*DialogCommand)(HWND dialog, int id, int code);
+
+// What the dialogs with a spinner do alike with every message but their
+// opening: the spinner's buttons take their clicks and `on_command` the other
+// commands, `*digit_font` is deleted with the dialog (also when the program
+// quits with it open), Back goes on to the focus window.
+INT_PTR spinner_dialog_message(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam, HFONT *digit_font,
+                               DialogCommand on_command);
