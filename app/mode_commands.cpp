@@ -33,7 +33,7 @@ bool on_mode_command(WORD command) {
             if (sleeping) step_sleep(command == IDM_SLEEP_NEXT);
             return true;
         case IDM_SLEEP_STOP:
-            stop_sleep();
+            if (sleeping) stop_sleep();
             return true;
         case IDM_SLEEP_PAUSE:
             if (sleeping) toggle_pause();
