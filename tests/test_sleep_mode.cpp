@@ -228,7 +228,8 @@ TEST_F(SleepMusic, AFilePickedAndThenCancelledIsStoredAndSaved) {
 // Random bytes and a list of missing songs give nothing to play: each is
 // refused at Select, the stored choice kept; a list with one song is taken.
 TEST_F(SleepMusic, APlaylistIsTakenOnlyWhenItNamesASongThatPlays) {
-    std::ofstream(host_with_folders("My Documents/noise.asx"), std::ios::binary) << std::string("\x8f\x01<A\xffSX\x00>>", 10);
+    std::ofstream(host_with_folders("My Documents/noise.asx"), std::ios::binary)
+        << std::string("\x8f\x01<A\xffSX\x00>>", 10);
     std::ofstream(host_with_folders("My Documents/gone.asx"))
         << "<ASX version=\"3.0\"><ENTRY><REF HREF=\"\\My Documents\\nowhere.mp3\"/></ENTRY></ASX>";
     sleep_settings(NIGHT, SLEEP_SOURCE_FOLDER, 30, 1);
@@ -380,15 +381,6 @@ TEST_F(SleepMusic, NextAndPrevResumeAPausedListAndStepThroughTheSongs) {
     EXPECT_EQ(MainWindow.mode, MODE_CLOCK);
 }
 
-TEST_F(SleepMusic, WithoutTimedSleepTheLastSongEndsIt) {
-    night_songs(0.3);
-    ASSERT_TRUE(sleep_on(NIGHT, SLEEP_SOURCE_FOLDER, 10, 0));
-    for (int i = 0; i < 300 && !SoundPlayer.SleepFinished; i++) usleep(10000);
-    ASSERT_TRUE(SoundPlayer.SleepFinished);
-    tick_timer();
-    EXPECT_EQ(MainWindow.mode, MODE_CLOCK);
-}
-
 // A song that will not open in six tries: its message, and the clock as it was.
 TEST_F(SleepMusic, AFileThatIsNoSoundLeavesTheClockAndTheLibraryFree) {
     clock_set_virtual_sleep(true);
@@ -485,7 +477,8 @@ TEST_F(SleepMusic, AFolderDeletedWhileItPlaysSaysSoAndStopStillEndsIt) {
 
 TEST_F(SleepMusic, ATitleOfTenMegabytesIsCutAndTheSongPlays) {
     std::string title(10 << 20, 'a');
-    ASSERT_TRUE(write_tagged_mp3(host_with_folders("My Documents/Long.mp3"), id3v2_tag({{"TIT2", '\0' + title}}), 2.0, 700));
+    ASSERT_TRUE(
+        write_tagged_mp3(host_with_folders("My Documents/Long.mp3"), id3v2_tag({{"TIT2", '\0' + title}}), 2.0, 700));
     ASSERT_TRUE(sleep_on(L"\\My Documents\\Long.mp3", SLEEP_SOURCE_FILE, 30, 1));
     EXPECT_NEAR(pitch_heard(), 700, 35);
     tick_timer();
