@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/device/device.h"
+#include "platform/core/last_error.h"
 #include "platform/core/text.h"
 
 extern char **environ;
@@ -142,6 +143,28 @@ BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBU
         info->hThread = plat::handle_open(release, uintptr_t(pid));
         info->dwProcessId = DWORD(pid);
         info->dwThreadId = DWORD(pid);
+    }
+    return TRUE;
+}
+
+HANDLE OpenProcess(DWORD, BOOL, DWORD process_id) {
+    // kill with no signal asks whether the process exists and is ours to end.
+    if (process_id == 0 || kill(pid_t(process_id), 0) != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return plat::handle_open(release, uintptr_t(process_id));
+}
+
+BOOL TerminateProcess(HANDLE process, UINT) {
+    uintptr_t pid = 0;
+    if (!plat::handle_data(process, release, &pid) || pid == 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (kill(pid_t(pid), SIGKILL) != 0) {
+        SetLastError(errno == ESRCH ? ERROR_INVALID_PARAMETER : ERROR_ACCESS_DENIED);
+        return FALSE;
     }
     return TRUE;
 }

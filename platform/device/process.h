@@ -26,6 +26,15 @@ BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBU
                     LPSECURITY_ATTRIBUTES thread_security, BOOL inherit_handles, DWORD flags, LPVOID environment,
                     LPCWSTR current_folder, LPSTARTUPINFOW startup, LPPROCESS_INFORMATION info);
 
+#define PROCESS_TERMINATE 0x0001
+
+// A handle to a running process of this user by its id; NULL when there is
+// none. Close it with CloseHandle.
+HANDLE OpenProcess(DWORD access, BOOL inherit_handle, DWORD process_id);
+// Ends the process at once (SIGKILL): it gets no chance to save or clean
+// up, so the exit code it reports is that of the signal, not `exit_code`.
+BOOL TerminateProcess(HANDLE process, UINT exit_code);
+
 namespace plat {
 
 // Starts the host program with `args` after its own name, on this device, in
