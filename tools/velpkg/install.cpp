@@ -131,7 +131,11 @@ int install_package(const char *file) {
         return fail_line(), 1;
     }
     long mark = journal_size();
-    if (lib.handle && lib.install_init(nullptr, TRUE, upgrade, m.install_dir.c_str()) != codeINSTALL_INIT_CONTINUE) {
+    setup_output_quiet(true);
+    bool go_on =
+        !lib.handle || lib.install_init(nullptr, TRUE, upgrade, m.install_dir.c_str()) == codeINSTALL_INIT_CONTINUE;
+    setup_output_quiet(false);
+    if (!go_on) {
         set_problem("the setup library stopped the install; nothing was installed");
         unload_setup(lib);
         undo_changes(c);
@@ -144,7 +148,9 @@ int install_package(const char *file) {
         unload_setup(lib);
         return fail_line(), 1;
     }
+    setup_output_quiet(true);
     if (lib.handle) lib.install_exit(nullptr, m.install_dir.c_str(), 0, 0, 0, 0, 0);
+    setup_output_quiet(false);
     keep_changes(c);
     unload_setup(lib);
     print_journal_since(mark);

@@ -148,12 +148,15 @@ std::string staged_file(const StagedPackage &p, const std::string &member) {
 
 bool read_package(const char *path, const std::string &folder, StagedPackage &out) {
     out = StagedPackage();
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return set_problem("cannot read %s: %s", path, strerror(errno)), false;
     struct archive *a = archive_read_new();
     archive_read_support_format_tar(a);
     archive_read_support_filter_gzip(a);
-    if (archive_read_open_filename(a, path, BLOCK) != ARCHIVE_OK) {
-        set_problem("cannot read %s: %s", path, archive_error_string(a) ? archive_error_string(a) : strerror(errno));
+    if (archive_read_open_fd(a, fd, BLOCK) != ARCHIVE_OK) {
+        damaged(a);
         archive_read_free(a);
+        close(fd);
         return false;
     }
     long long total = 0;
@@ -172,6 +175,7 @@ bool read_package(const char *path, const std::string &folder, StagedPackage &ou
         }
     }
     archive_read_free(a);
+    close(fd);
     if (ok && !has_manifest) ok = (set_problem("%s is not a package: it has no manifest", path), false);
     return ok;
 }

@@ -72,7 +72,10 @@ int remove_package(const char *name) {
     if (!m.setup.empty() && (!host_file_of(record_setup(m), setup) || !load_setup(setup, lib)))
         fprintf(stderr, "velpkg: %s; removing %s without it\n", problem(), name);
     long mark = journal_size();
-    if (lib.handle && lib.uninstall_init(nullptr, m.install_dir.c_str()) != codeUNINSTALL_INIT_CONTINUE) {
+    setup_output_quiet(true);
+    bool go_on = !lib.handle || lib.uninstall_init(nullptr, m.install_dir.c_str()) == codeUNINSTALL_INIT_CONTINUE;
+    setup_output_quiet(false);
+    if (!go_on) {
         set_problem("the setup library stopped the removal; nothing was removed");
         unload_setup(lib);
         undo_changes(c);
@@ -85,7 +88,9 @@ int remove_package(const char *name) {
         unload_setup(lib);
         return fail_line();
     }
+    setup_output_quiet(true);
     if (lib.handle) lib.uninstall_exit(nullptr);
+    setup_output_quiet(false);
     keep_changes(c);
     unload_setup(lib);
     remove_empty_folders(m);

@@ -1,7 +1,9 @@
 // The package's setup library: loaded from the device for the length of one
 // install or removal, as the phone's installer loaded it.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -45,4 +47,22 @@ void print_journal_since(long offset) {
     constexpr size_t STAMP = 20;
     for (std::string line; std::getline(in, line);)
         printf("velpkg: the device says: %s\n", line.size() > STAMP ? line.c_str() + STAMP : line.c_str());
+}
+
+void setup_output_quiet(bool quiet) {
+    static int saved[2] = {-1, -1};
+    fflush(stdout);
+    fflush(stderr);
+    for (int fd = 1; fd <= 2; fd++) {
+        if (quiet && saved[fd - 1] < 0) {
+            int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+            saved[fd - 1] = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+            if (null >= 0) dup2(null, fd);
+            if (null >= 0) close(null);
+        } else if (!quiet && saved[fd - 1] >= 0) {
+            dup2(saved[fd - 1], fd);
+            close(saved[fd - 1]);
+            saved[fd - 1] = -1;
+        }
+    }
 }

@@ -151,6 +151,11 @@ struct SetupLibrary {
 };
 bool load_setup(const std::string &host_file, SetupLibrary &lib);
 void unload_setup(SetupLibrary &lib);
+// While the setup library runs, the installer's standard output and error
+// are /dev/null: programs it starts (the resident alarm manager) must not
+// hold the terminal or a caller's pipe open. `quiet` true redirects, false
+// restores.
+void setup_output_quiet(bool quiet);
 // Lines the setup library put in the journal after `offset` (message boxes
 // above all): the person at the terminal sees what the device said.
 long journal_size(void);
