@@ -8,21 +8,25 @@ constexpr DWORD END_WAIT_MS = 2000;
 
 bool still_there(LPCWSTR name) { return FindWindowW(name, name) != nullptr; }
 
-// Polls every CLOSE_POLL_MS until the window is gone; false when it is still
-// there after `limit_ms` from `since` (a GetTickCount value).
-bool wait_gone(LPCWSTR name, DWORD since, DWORD limit_ms) {
-    while (still_there(name)) {
-        if (GetTickCount() - since >= limit_ms) return false;
-        Sleep(CLOSE_POLL_MS);
-    }
-    return true;
+DWORD left_of(DWORD since, DWORD limit_ms) {
+    DWORD waited = GetTickCount() - since;
+    return waited >= limit_ms ? 0 : limit_ms - waited;
 }
 
-void end_process(LPCWSTR name, DWORD pid) {
+// Polls every CLOSE_POLL_MS until the window is gone, then waits for its
+// process to end, which saves and re-arms after its window has gone; false
+// when either is still there `limit_ms` after `since` (a GetTickCount value).
+bool wait_gone(LPCWSTR name, HANDLE process, DWORD since, DWORD limit_ms) {
+    while (still_there(name)) {
+        if (left_of(since, limit_ms) == 0) return false;
+        Sleep(CLOSE_POLL_MS);
+    }
+    return !process || WaitForSingleObject(process, left_of(since, limit_ms)) == WAIT_OBJECT_0;
+}
+
+void end_process(LPCWSTR name, HANDLE process, DWORD pid) {
     WCHAR line[160];
-    HANDLE process = pid ? OpenProcess(PROCESS_TERMINATE, FALSE, pid) : nullptr;
     bool ended = process && TerminateProcess(process, 1);
-    if (process) CloseHandle(process);
     if (ended)
         swprintf(line, 160, L"%ls did not close within %u s; its process %u was ended", name,
                  unsigned(CLOSE_LIMIT_MS / 1000), unsigned(pid));
@@ -30,7 +34,7 @@ void end_process(LPCWSTR name, DWORD pid) {
         swprintf(line, 160, L"%ls did not close within %u s and its process could not be ended; going on", name,
                  unsigned(CLOSE_LIMIT_MS / 1000));
     journal_write("setup", line);
-    if (ended) wait_gone(name, GetTickCount(), END_WAIT_MS);
+    if (ended) wait_gone(name, process, GetTickCount(), END_WAIT_MS);
 }
 
 }  // namespace
@@ -41,9 +45,11 @@ void close_program(LPCWSTR name) {
     // Asked first: once the close has begun the window may be gone.
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
+    HANDLE process = pid ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid) : nullptr;
     DWORD since = GetTickCount();
     SendMessageW(window, WM_CLOSE, 0, 0);
-    if (!wait_gone(name, since, CLOSE_LIMIT_MS)) end_process(name, pid);
+    if (!wait_gone(name, process, since, CLOSE_LIMIT_MS)) end_process(name, process, pid);
+    if (process) CloseHandle(process);
 }
 
 void close_system_programs(void) {

@@ -10,8 +10,9 @@
 #define SETUP_MAIN_WINDOW L"Velmora"
 
 // Sends the window of that class and title the close message and waits
-// until it is gone: at most CLOSE_LIMIT_MS, after which its process is
-// ended and the journal says so. Nothing to do when no such window exists.
+// until it and its process are gone: at most CLOSE_LIMIT_MS, after which the
+// process is ended and the journal says so. Nothing to do when no such
+// window exists.
 void close_program(LPCWSTR name);
 
 // Closes the alarm manager first, so that it starts no clock while the

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <ctime>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -167,4 +169,40 @@ BOOL TerminateProcess(HANDLE process, UINT) {
         return FALSE;
     }
     return TRUE;
+}
+
+namespace {
+
+// Ended, or ended and not yet collected by its parent.
+bool process_ended(pid_t pid) {
+    if (kill(pid, 0) != 0 && errno == ESRCH) return true;
+    char path[64], stat[512];
+    snprintf(path, sizeof path, "/proc/%d/stat", int(pid));
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return true;
+    ssize_t n = read(fd, stat, sizeof stat - 1);
+    close(fd);
+    if (n <= 0) return true;
+    stat[n] = '\0';
+    const char *state = strrchr(stat, ')');  // the name may hold anything but ends at the last ')'
+    return state && state[1] == ' ' && (state[2] == 'Z' || state[2] == 'X');
+}
+
+}  // namespace
+
+DWORD WaitForSingleObject(HANDLE process, DWORD milliseconds) {
+    uintptr_t pid = 0;
+    if (!plat::handle_data(process, release, &pid) || pid == 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return WAIT_FAILED;
+    }
+    struct timespec start, now;
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    for (;;) {
+        if (process_ended(pid_t(pid))) return WAIT_OBJECT_0;
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        long long waited = (now.tv_sec - start.tv_sec) * 1000ll + (now.tv_nsec - start.tv_nsec) / 1000000;
+        if (milliseconds != INFINITE && waited >= (long long)milliseconds) return WAIT_TIMEOUT;
+        usleep(10000);
+    }
 }

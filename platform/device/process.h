@@ -27,6 +27,10 @@ BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBU
                     LPCWSTR current_folder, LPSTARTUPINFOW startup, LPPROCESS_INFORMATION info);
 
 #define PROCESS_TERMINATE 0x0001
+#define SYNCHRONIZE 0x00100000L
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_TIMEOUT 0x00000102L
+#define WAIT_FAILED 0xFFFFFFFFu
 
 // A handle to a running process of this user by its id; NULL when there is
 // none. Close it with CloseHandle.
@@ -34,6 +38,10 @@ HANDLE OpenProcess(DWORD access, BOOL inherit_handle, DWORD process_id);
 // Ends the process at once (SIGKILL): it gets no chance to save or clean
 // up, so the exit code it reports is that of the signal, not `exit_code`.
 BOOL TerminateProcess(HANDLE process, UINT exit_code);
+// Waits until the process has ended (a process that ended and was not
+// collected by its parent counts as ended): WAIT_OBJECT_0, or WAIT_TIMEOUT
+// after `milliseconds` (INFINITE: no limit). Polls every 10 ms.
+DWORD WaitForSingleObject(HANDLE process, DWORD milliseconds);
 
 namespace plat {
 

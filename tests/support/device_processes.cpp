@@ -1,0 +1,81 @@
+#include "tests/support/device_processes.h"
+
+#include <dirent.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/device/device.h"
+#include "tests/support/live_service.h"
+
+namespace {
+
+std::string read_all(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+bool is_zombie(int pid) {
+    std::string stat = read_all("/proc/" + std::to_string(pid) + "/stat");
+    size_t close = stat.rfind(')');
+    return stat.empty() || close == std::string::npos || close + 2 >= stat.size() || stat[close + 2] == 'Z';
+}
+
+}  // namespace
+
+std::vector<int> device_processes(void) {
+    std::vector<int> found;
+    std::string wanted = std::string("VELMORA_DEVICE=") + device_root();
+    wanted += '\0';
+    DIR *d = opendir("/proc");
+    if (!d) return found;
+    while (struct dirent *e = readdir(d)) {
+        int pid = atoi(e->d_name);
+        if (pid <= 0 || pid == getpid()) continue;
+        std::string env = '\0' + read_all("/proc/" + std::to_string(pid) + "/environ");
+        if (env.find('\0' + wanted) != std::string::npos && !is_zombie(pid)) found.push_back(pid);
+    }
+    closedir(d);
+    return found;
+}
+
+std::vector<int> device_processes_of(const std::string &exe) {
+    std::vector<int> found;
+    char target[PATH_MAX];
+    for (int pid : device_processes()) {
+        ssize_t n = readlink(("/proc/" + std::to_string(pid) + "/exe").c_str(), target, sizeof target - 1);
+        if (n > 0 && std::string(target, size_t(n)) == exe) found.push_back(pid);
+    }
+    return found;
+}
+
+std::vector<std::string> process_arguments(int pid) {
+    std::string all = read_all("/proc/" + std::to_string(pid) + "/cmdline");
+    std::vector<std::string> args;
+    std::istringstream in(all);
+    for (std::string word; std::getline(in, word, '\0');) args.push_back(word);
+    if (!args.empty()) args.erase(args.begin());
+    return args;
+}
+
+bool process_gone(int pid, int timeout_ms) {
+    for (long long until = host_now_ms() + timeout_ms;; usleep(10000)) {
+        if (kill(pid, 0) != 0 || is_zombie(pid)) return true;
+        if (host_now_ms() > until) return false;
+    }
+}
+
+bool end_device_processes(void) {
+    for (long long until = host_now_ms() + 5000; host_now_ms() < until; usleep(20000)) {
+        std::vector<int> left = device_processes();
+        if (left.empty()) return true;
+        for (int pid : left) kill(pid, SIGKILL);
+    }
+    return device_processes().empty();
+}
