@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/device/device.h"
+#include "platform/device/help_viewer.h"
 #include "platform/core/last_error.h"
 #include "platform/core/text.h"
 
@@ -135,10 +136,15 @@ int spawn_program(const char *host_path, const std::vector<std::string> &args, b
 BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
                     DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION info) {
     char host[DEVICE_HOST_PATH];
-    if (!application || !device_host_path(application, host, sizeof host)) return FALSE;
-    std::vector<std::string> args;
-    if (command_line && command_line[0]) args.push_back(plat::to_utf8(command_line));
-    int pid = plat::spawn_program(host, args, false);
+    int pid = -1;
+    if (is_help_viewer(application)) {
+        pid = help_viewer_start(command_line);
+    } else {
+        if (!application || !device_host_path(application, host, sizeof host)) return FALSE;
+        std::vector<std::string> args;
+        if (command_line && command_line[0]) args.push_back(plat::to_utf8(command_line));
+        pid = plat::spawn_program(host, args, false);
+    }
     if (pid < 0) return FALSE;
     if (info) {
         info->hProcess = plat::handle_open(release, uintptr_t(pid));

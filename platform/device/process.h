@@ -21,7 +21,8 @@ typedef struct _STARTUPINFOW STARTUPINFOW, *LPSTARTUPINFOW;
 
 // Starts the program at the device path `application` with `command_line`
 // (none or empty: no argument). The program runs on the same device, in a
-// session of its own; close both handles of `info` when done.
+// session of its own; close both handles of `info` when done. "peghelp", the
+// phone's help viewer, shows the help page its command line names.
 BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBUTES process_security,
                     LPSECURITY_ATTRIBUTES thread_security, BOOL inherit_handles, DWORD flags, LPVOID environment,
                     LPCWSTR current_folder, LPSTARTUPINFOW startup, LPPROCESS_INFORMATION info);
