@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth sox imagemagick locales tzdata
+  desktop-file-utils libcap2-bin
 )
 
 missing=()
