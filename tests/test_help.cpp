@@ -16,13 +16,6 @@
 
 namespace {
 
-std::string read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
 class Help : public TempDevice {
 protected:
     void SetUp() override {
@@ -61,7 +54,7 @@ protected:
     }
     std::string shown(int timeout_ms) {
         for (long long until = host_now_ms() + timeout_ms; host_now_ms() < until; usleep(20000)) {
-            std::string text = read_file(record);
+            std::string text = read_whole_file(record);
             if (!text.empty()) return text;
         }
         return "";
@@ -79,7 +72,8 @@ TEST_F(Help, ThePhonesViewerOpensTheDevicesPageInTheHostsViewer) {
     lay_page("Windows/vel.htp");
     ASSERT_TRUE(start_help(L"file:vel.htp#vel_help"));
     EXPECT_EQ(shown(5000), "file://" + root + "/Windows/vel.htp#vel_help\n");
-    EXPECT_NE(read_file(host("journal.log")).find("help: showing \\Windows\\vel.htp#vel_help"), std::string::npos);
+    EXPECT_NE(read_whole_file(host("journal.log")).find("help: showing \\Windows\\vel.htp#vel_help"),
+              std::string::npos);
 
     // A page with a space in its path travels escaped.
     lay_page("IPSM/Program Files/guide.htp");
@@ -90,12 +84,12 @@ TEST_F(Help, ThePhonesViewerOpensTheDevicesPageInTheHostsViewer) {
 
 TEST_F(Help, NoDisplayOrNoPageShowsNothingAndTheJournalSaysWhy) {
     ASSERT_FALSE(start_help(L"file:vel.htp#vel_help"));
-    EXPECT_NE(read_file(host("journal.log")).find("help: the help page \\Windows\\vel.htp is missing"),
+    EXPECT_NE(read_whole_file(host("journal.log")).find("help: the help page \\Windows\\vel.htp is missing"),
               std::string::npos);
     lay_page("Windows/vel.htp");
     unsetenv("DISPLAY");
     ASSERT_FALSE(start_help(L"file:vel.htp#vel_help"));
-    EXPECT_NE(read_file(host("journal.log")).find("help: no display or no xdg-open to show \\Windows\\vel.htp"),
+    EXPECT_NE(read_whole_file(host("journal.log")).find("help: no display or no xdg-open to show \\Windows\\vel.htp"),
               std::string::npos);
     EXPECT_EQ(shown(300), "");
 }
@@ -113,7 +107,7 @@ TEST_F(Help, TheHelpKeyOfTheInstalledClockShowsThePackagesHelpPage) {
     ASSERT_EQ(run_velctl({"key", "help"}), 0);
     std::string url = shown(5000);
     ASSERT_EQ(url, "file://" + root + "/Windows/vel.htp#vel_help\n");
-    std::string page = read_file(host("Windows/vel.htp"));
+    std::string page = read_whole_file(host("Windows/vel.htp"));
     EXPECT_NE(page.find("id=\"vel_help\""), std::string::npos);
     for (const char *command : {"Start Sleep", "Start Countdown", "Chime", "Cancel Snooze", "Silence all alarms",
                                 "Set Alarms", "Set Snooze", "General Settings", "Rebuild Alarms", "About", "Exit"})

@@ -21,13 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
 // The program's path on PATH (or the usual system folders); empty when absent.
 std::string find_tool(const std::string &name) {
     std::string dirs = getenv("PATH") ? getenv("PATH") : "";
@@ -57,12 +50,14 @@ protected:
 TEST_F(HostInstall, LaysTheToolsThePackageTheDesktopEntryAndTheLoginStartsNamingTheirPrograms) {
     for (const char *program : {"bin/notifyd", "bin/velctl", "bin/velpkg", "bin/velmora"})
         EXPECT_EQ(access(at(program).c_str(), X_OK), 0) << program;
-    EXPECT_EQ(read_file(at("share/velmora/Velmora.vpk")), read_file(VELMORA_PACKAGE));
-    EXPECT_NE(read_file(at("lib/systemd/user/velmora-notifyd.service")).find("\nExecStart=" + at("bin/notifyd") + "\n"),
-              std::string::npos);
-    EXPECT_NE(read_file(at("etc/xdg/autostart/velmora-notifyd.desktop")).find("\nExec=" + at("bin/notifyd") + "\n"),
-              std::string::npos);
-    std::string entry = read_file(at("share/applications/velmora.desktop"));
+    EXPECT_EQ(read_whole_file(at("share/velmora/Velmora.vpk")), read_whole_file(VELMORA_PACKAGE));
+    EXPECT_NE(
+        read_whole_file(at("lib/systemd/user/velmora-notifyd.service")).find("\nExecStart=" + at("bin/notifyd") + "\n"),
+        std::string::npos);
+    EXPECT_NE(
+        read_whole_file(at("etc/xdg/autostart/velmora-notifyd.desktop")).find("\nExec=" + at("bin/notifyd") + "\n"),
+        std::string::npos);
+    std::string entry = read_whole_file(at("share/applications/velmora.desktop"));
     EXPECT_NE(entry.find("\nExec=" + at("bin/velmora") + "\n"), std::string::npos);
     EXPECT_NE(entry.find("\nIcon=velmora\n"), std::string::npos);
     ProgramResult help = run_program({at("bin/velpkg"), "--help"});
@@ -74,7 +69,7 @@ TEST_F(HostInstall, TheIconIsDrawnWithATransparentCornerAtEachSize) {
     for (int size : {48, 128, 256}) {
         std::string path = at(
             ("share/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps/velmora.png").c_str());
-        std::string bytes = read_file(path);
+        std::string bytes = read_whole_file(path);
         ASSERT_GT(bytes.size(), 33u);
         EXPECT_EQ(bytes[25], 6) << "RGBA";  // IHDR's colour type
         int w = 0, h = 0;

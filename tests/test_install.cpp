@@ -36,13 +36,6 @@ constexpr const wchar_t *SHORTCUT = L"\\Windows\\Start Menu\\Programs\\Velmora.l
 constexpr const char *NOTE =
     "[Installation Complete] Please note that your Smartphone must be switched on in order to receive alarms.";
 
-std::string read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
 std::string host_of(const std::wstring &device_path) {
     char host[DEVICE_HOST_PATH];
     return device_host_path(device_path.c_str(), host, sizeof host) ? host : "";
@@ -53,7 +46,7 @@ protected:
     void SetUp() override {
         TempDevice::SetUp();
         use_built_service(true);
-        ASSERT_TRUE(parse_manifest(read_file(VELMORA_MANIFEST), manifest)) << problem();
+        ASSERT_TRUE(parse_manifest(read_whole_file(VELMORA_MANIFEST), manifest)) << problem();
     }
     void TearDown() override {
         end_device_processes();
@@ -70,7 +63,7 @@ protected:
         ProgramResult r = velpkg({"install", VELMORA_PACKAGE});
         ASSERT_EQ(r.exit_code, 0) << r.err;
     }
-    std::string journal() { return read_file(host("journal.log")); }
+    std::string journal() { return read_whole_file(host("journal.log")); }
     bool window_appears(const wchar_t *name, int timeout_ms) {
         for (long long until = host_now_ms() + timeout_ms; host_now_ms() < until; usleep(20000))
             if (FindWindowW(name, name)) return true;
@@ -84,7 +77,7 @@ protected:
     }
     // The target of the Start Menu entry, "41#\"\\IPSM\\...\"".
     std::wstring shortcut_target() {
-        std::string text = read_file(host_of(SHORTCUT));
+        std::string text = read_whole_file(host_of(SHORTCUT));
         size_t hash = text.find('#');
         if (hash == std::string::npos || text.size() < hash + 3) return L"";
         return plat::from_utf8(text.substr(hash + 2, text.size() - hash - 3).c_str());
@@ -119,17 +112,9 @@ protected:
     }
     std::vector<std::string> standin_log() {
         std::vector<std::string> lines;
-        std::istringstream in(read_file(host("IPSM/velmora.log")));
+        std::istringstream in(read_whole_file(host("IPSM/velmora.log")));
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
-    }
-    std::vector<std::wstring> registrations() {
-        std::vector<std::wstring> out;
-        LONG event;
-        WCHAR app[MAX_PATH];
-        for (DWORD i = 0; notify_event_registration(i, &event, app, MAX_PATH); i++)
-            out.push_back(std::to_wstring(event) + L" " + app);
-        return out;
     }
 
     Manifest manifest;
@@ -142,7 +127,7 @@ TEST_F(Install, IntoAnEmptyDeviceLaysEveryFileStartsTheManagerAndTheClockStartsF
     EXPECT_NE(r.out.find(NOTE), std::string::npos) << r.out;
     EXPECT_NE(journal().find(std::string("message box (information): ") + NOTE), std::string::npos);
     for (const PackageFile &f : manifest.files)
-        EXPECT_EQ(read_file(host_of(f.device_path)), read_file(std::string(VELMORA_STAGE) + "/" + f.member))
+        EXPECT_EQ(read_whole_file(host_of(f.device_path)), read_whole_file(std::string(VELMORA_STAGE) + "/" + f.member))
             << plat::to_utf8(f.device_path.c_str());
     std::wstring dir;
     ASSERT_TRUE(get_text(L"\\Security\\AppInstall\\Tamsett Velmora", L"InstallDir", &dir));
@@ -264,13 +249,13 @@ TEST_F(Install, RemovalLeavesNoRequestNoRegistrationNoFileAndTheUsersDocuments) 
     std::vector<SeenRequest> left = stored_requests();
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].handle, notify_handle_number(other));
-    EXPECT_TRUE(registrations().empty());
+    EXPECT_TRUE(event_registrations().empty());
     for (const PackageFile &f : manifest.files) EXPECT_FALSE(fs::exists(host_of(f.device_path))) << f.member;
     EXPECT_FALSE(fs::exists(host_of(SHORTCUT)));
     EXPECT_FALSE(fs::exists(host("Windows/AppMgr/Tamsett Velmora")));
     EXPECT_FALSE(fs::exists(host("IPSM/Program Files/Velmora")));
     EXPECT_FALSE(key_exists(L"\\Security\\AppInstall\\Tamsett Velmora"));
-    EXPECT_EQ(read_file(host("My Documents/trip.txt")), "tickets");
+    EXPECT_EQ(read_whole_file(host("My Documents/trip.txt")), "tickets");
     DWORD hour = 0;
     EXPECT_TRUE(get_dword(L"Software\\Tamsett\\Velmora\\Alarms\\3", L"AThour", &hour));
     EXPECT_EQ(hour, 9u);

@@ -29,14 +29,6 @@ protected:
         for (const SeenRequest &r : stored_requests()) out.push_back(r.handle);
         return out;
     }
-    std::vector<std::wstring> registrations() {
-        std::vector<std::wstring> out;
-        LONG event;
-        WCHAR app[MAX_PATH];
-        for (DWORD i = 0; notify_event_registration(i, &event, app, MAX_PATH); i++)
-            out.push_back(std::to_wstring(event) + L" " + app);
-        return out;
-    }
 };
 
 TEST_F(Setup, InstallInitClearsTheOldAlarmHandleOnlyWhenItIsNotZero) {
@@ -58,7 +50,7 @@ TEST_F(Setup, InstallExitStartsTheManagerOnceRegistersItAndSaysTheDeviceMustStay
     std::vector<Record> starts = wait_for_records(1, 5000);
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0].argument_count, 0);
-    EXPECT_EQ(registrations(),
+    EXPECT_EQ(event_registrations(),
               (std::vector<std::wstring>{std::wstring(L"1 ") + MANAGER, std::wstring(L"12 ") + MANAGER}));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, L"Please note that your Smartphone must be switched on in order to receive alarms.");
@@ -75,7 +67,7 @@ TEST_F(Setup, InstallExitStartsTheManagerOnceRegistersItAndSaysTheDeviceMustStay
     ASSERT_NE(resident, nullptr);
     Install_Exit(nullptr, INSTALL_DIR, 0, 0, 0, 0, 0);
     EXPECT_EQ(wait_for_records(2, 1500).size(), 1u);
-    EXPECT_EQ(registrations().size(), 2u);
+    EXPECT_EQ(event_registrations().size(), 2u);
     EXPECT_EQ(boxes.boxes.size(), 2u);
     DestroyWindow(resident);
     UnregisterClassW(L"Velmgr", nullptr);
@@ -96,7 +88,7 @@ TEST_F(Setup, UninstallExitClearsEveryRequestOfTheSystemAndItsRegistrationsButNo
 
     EXPECT_EQ(Uninstall_Exit(nullptr), codeUNINSTALL_EXIT_DONE);
     EXPECT_EQ(handles(), (std::vector<DWORD>{other}));
-    EXPECT_EQ(registrations(), (std::vector<std::wstring>{L"1 \\Windows\\calendar.exe"}));
+    EXPECT_EQ(event_registrations(), (std::vector<std::wstring>{L"1 \\Windows\\calendar.exe"}));
     // The user's records keep their handles: nothing is written back.
     DWORD kept = 0;
     ASSERT_TRUE(get_dword(L"Software\\Tamsett\\Velmora\\Alarms\\4", L"AlarmHandle", &kept));

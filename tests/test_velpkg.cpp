@@ -19,13 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
 void write_file(const std::string &path, const std::string &bytes) {
     fs::create_directories(fs::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
@@ -89,7 +82,7 @@ protected:
         for (auto &e : fs::recursive_directory_iterator(root)) {
             std::string rel = e.path().string().substr(root.size());
             if (rel.find(".db") != std::string::npos || rel == "/journal.log") continue;
-            all[rel] = e.is_directory() ? "<folder>" : read_file(e.path().string());
+            all[rel] = e.is_directory() ? "<folder>" : read_whole_file(e.path().string());
         }
         dump_key(HKEY_LOCAL_MACHINE, L"", all);
         return all;
@@ -164,7 +157,7 @@ TEST_F(Velpkg, ManifestsThatReachPastTheDeviceOrThePackagesKeysAreRefused) {
 
 TEST_F(Velpkg, TheShippedManifestIsAcceptedAndReadsBackAsWritten) {
     Manifest m, again;
-    ASSERT_TRUE(parse_manifest(read_file(VELMORA_MANIFEST), m)) << problem();
+    ASSERT_TRUE(parse_manifest(read_whole_file(VELMORA_MANIFEST), m)) << problem();
     EXPECT_EQ(m.package, L"Velmora");
     EXPECT_EQ(full_name(m), L"Tamsett Velmora");
     ASSERT_TRUE(parse_manifest(manifest_text(m), again)) << problem();
@@ -174,12 +167,12 @@ TEST_F(Velpkg, TheShippedManifestIsAcceptedAndReadsBackAsWritten) {
 TEST_F(Velpkg, InstallLaysEverythingAndRemovalTakesAwayOnlyWhatItLaid) {
     std::string package = pack(manifest_with(V1_ENTRIES), "one");
     ASSERT_EQ(install_package(package.c_str()), 0) << problem();
-    EXPECT_EQ(read_file(host("IPSM/Program Files/Clock/clock.exe")), "bin/clock one\n");
+    EXPECT_EQ(read_whole_file(host("IPSM/Program Files/Clock/clock.exe")), "bin/clock one\n");
     EXPECT_EQ(int(fs::status(host("IPSM/Program Files/Clock/clock.exe")).permissions() & fs::perms(0777)), 0755);
-    EXPECT_EQ(read_file(host("Windows/clock.htp")), "help.txt one\n");
+    EXPECT_EQ(read_whole_file(host("Windows/clock.htp")), "help.txt one\n");
     EXPECT_EQ(int(fs::status(host("Windows/clock.htp")).permissions() & fs::perms(0777)), 0644);
     std::string target = "\\IPSM\\Program Files\\Clock\\clock.exe";
-    EXPECT_EQ(read_file(host("Windows/Start Menu/Programs/Clock.lnk")),
+    EXPECT_EQ(read_whole_file(host("Windows/Start Menu/Programs/Clock.lnk")),
               std::to_string(target.size() + 2) + "#\"" + target + "\"");
     std::wstring dir;
     ASSERT_TRUE(get_text(L"\\Security\\AppInstall\\Acme Clock", L"InstallDir", &dir));
@@ -198,8 +191,8 @@ TEST_F(Velpkg, InstallLaysEverythingAndRemovalTakesAwayOnlyWhatItLaid) {
     EXPECT_FALSE(fs::exists(host("Windows/Start Menu/Programs/Clock.lnk")));
     EXPECT_FALSE(fs::exists(host("Windows/AppMgr/Acme Clock")));
     EXPECT_FALSE(key_exists(L"\\Security\\AppInstall\\Acme Clock"));
-    EXPECT_EQ(read_file(host("IPSM/Program Files/Clock/sounds/mine.wav")), "mine");
-    EXPECT_EQ(read_file(host("My Documents/notes.txt")), "notes");
+    EXPECT_EQ(read_whole_file(host("IPSM/Program Files/Clock/sounds/mine.wav")), "mine");
+    EXPECT_EQ(read_whole_file(host("My Documents/notes.txt")), "notes");
     DWORD mine = 0, volume = 0;
     EXPECT_TRUE(get_dword(L"Software\\Acme\\Clock\\Defaults", L"Mine", &mine));
     EXPECT_FALSE(get_dword(L"Software\\Acme\\Clock\\Defaults", L"Volume", &volume));
@@ -212,7 +205,7 @@ TEST_F(Velpkg, AnUpgradeReplacesTheOldVersionAndKeepsTheUsersValues) {
     ASSERT_EQ(install_package(pack(manifest_with(V1_ENTRIES), "one", "v1.vpk").c_str()), 0) << problem();
     put_dword(L"Software\\Acme\\Clock\\Alarms\\0", L"AlarmOn", 1);
     ASSERT_EQ(install_package(pack(manifest_with(V2_ENTRIES, "2.0"), "two", "v2.vpk").c_str()), 0) << problem();
-    EXPECT_EQ(read_file(host("IPSM/Program Files/Clock/clock.exe")), "bin/clock two\n");
+    EXPECT_EQ(read_whole_file(host("IPSM/Program Files/Clock/clock.exe")), "bin/clock two\n");
     EXPECT_TRUE(fs::exists(host("IPSM/Program Files/Clock/sounds/b.wav")));
     EXPECT_FALSE(fs::exists(host("IPSM/Program Files/Clock/sounds/a.wav")));
     EXPECT_FALSE(fs::exists(host("Windows/clock.htp")));
@@ -263,7 +256,7 @@ TEST_F(Velpkg, AFullDiskWhileReadingThePackageChangesNothing) {
 
 // Archive damage and hostile members: all refused before anything changes.
 TEST_F(Velpkg, DamagedOrHostileArchivesAreRefusedWithOneLine) {
-    std::string good = read_file(pack(manifest_with(V1_ENTRIES), "one"));
+    std::string good = read_whole_file(pack(manifest_with(V1_ENTRIES), "one"));
     write_file(work + "/cut.vpk", good.substr(0, good.size() / 2));
     expect_refused(work + "/cut.vpk", "damaged");
     std::string garbled = good;

@@ -11,18 +11,12 @@
 
 #include "platform/device/device.h"
 #include "tests/support/live_service.h"
+#include "tests/support/temp_device.h"
 
 namespace {
 
-std::string read_all(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
 bool is_zombie(int pid) {
-    std::string stat = read_all("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat = read_whole_file("/proc/" + std::to_string(pid) + "/stat");
     size_t close = stat.rfind(')');
     return stat.empty() || close == std::string::npos || close + 2 >= stat.size() || stat[close + 2] == 'Z';
 }
@@ -38,7 +32,7 @@ std::vector<int> device_processes(void) {
     while (struct dirent *e = readdir(d)) {
         int pid = atoi(e->d_name);
         if (pid <= 0 || pid == getpid()) continue;
-        std::string env = '\0' + read_all("/proc/" + std::to_string(pid) + "/environ");
+        std::string env = '\0' + read_whole_file("/proc/" + std::to_string(pid) + "/environ");
         if (env.find('\0' + wanted) != std::string::npos && !is_zombie(pid)) found.push_back(pid);
     }
     closedir(d);
@@ -56,7 +50,7 @@ std::vector<int> device_processes_of(const std::string &exe) {
 }
 
 std::vector<std::string> process_arguments(int pid) {
-    std::string all = read_all("/proc/" + std::to_string(pid) + "/cmdline");
+    std::string all = read_whole_file("/proc/" + std::to_string(pid) + "/cmdline");
     std::vector<std::string> args;
     std::istringstream in(all);
     for (std::string word; std::getline(in, word, '\0');) args.push_back(word);
