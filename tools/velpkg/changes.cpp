@@ -2,11 +2,15 @@
 // is made so that a failure part way can put everything back. Files are
 // never overwritten or deleted in place: they are moved aside into the
 // installer's work folder and only removed once the whole change is kept.
+#include <fcntl.h>
 #include <ftw.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/device/device.h"
@@ -114,6 +118,40 @@ void undo(const Change &c) {
     }
 }
 
+// One install or removal at a time on a device; and one cut short by
+// Ctrl-C or a hang-up would leave the device half changed, so those signals
+// wait until the change is kept or undone.
+struct DeviceHold {
+    int lock = -1;
+    sigset_t before;
+};
+
+DeviceHold hold;
+
+bool take_device(void) {
+    const char *runtime = device_runtime_dir();
+    if (!runtime) return set_problem("%s", device_error()), false;
+    std::string path = std::string(runtime) + "/velpkg.lock";
+    hold.lock = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (hold.lock < 0) return set_problem("cannot lock the device: %s", strerror(errno)), false;
+    if (flock(hold.lock, LOCK_EX | LOCK_NB) != 0) {
+        fprintf(stderr, "velpkg: waiting for another install or removal on this device\n");
+        flock(hold.lock, LOCK_EX);
+    }
+    sigset_t stop;
+    sigemptyset(&stop);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&stop, sig);
+    sigprocmask(SIG_BLOCK, &stop, &hold.before);
+    return true;
+}
+
+void release_device(void) {
+    if (hold.lock < 0) return;
+    sigprocmask(SIG_SETMASK, &hold.before, nullptr);
+    close(hold.lock);
+    hold.lock = -1;
+}
+
 }  // namespace
 
 void velpkg_fail_after_changes(int count) { changes_left = count; }
@@ -122,12 +160,14 @@ bool begin_changes(Changes &c) {
     c = Changes();
     const char *root = device_root();
     if (!root) return set_problem("%s", device_error()), false;
+    if (!take_device()) return false;
     std::string pattern = std::string(root) + "/.velpkg-XXXXXX";
     if (!mkdtemp(pattern.data())) return set_problem("cannot write into the device: %s", strerror(errno)), false;
     c.work = pattern;
     if (mkdir((c.work + "/stage").c_str(), 0700) != 0) {
         set_problem("cannot write into the device: %s", strerror(errno));
         remove_tree(c.work);
+        release_device();
         return false;
     }
     return true;
@@ -214,11 +254,12 @@ bool delete_key_if_empty(Changes &c, const std::wstring &key) {
 
 void undo_changes(Changes &c) {
     for (auto it = c.done.rbegin(); it != c.done.rend(); ++it) undo(*it);
-    c.done.clear();
-    if (!c.work.empty()) remove_tree(c.work);
+    keep_changes(c);
 }
 
 void keep_changes(Changes &c) {
     c.done.clear();
     if (!c.work.empty()) remove_tree(c.work);
+    c.work.clear();
+    release_device();
 }

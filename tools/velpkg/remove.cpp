@@ -91,9 +91,9 @@ int remove_package(const char *name) {
     setup_output_quiet(true);
     if (lib.handle) lib.uninstall_exit(nullptr);
     setup_output_quiet(false);
+    remove_empty_folders(m);
     keep_changes(c);
     unload_setup(lib);
-    remove_empty_folders(m);
     print_journal_since(mark);
     printf("velpkg: removed %s %s\n", plat::to_utf8(m.package.c_str()).c_str(),
            plat::to_utf8(m.version.c_str()).c_str());

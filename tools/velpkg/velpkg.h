@@ -111,7 +111,10 @@ struct Changes {
     int aside = 0;  // files put aside so far, for their names
 };
 
-// A fresh work folder "<root>/.velpkg-<pid>"; false when it cannot be made.
+// Takes the device for this one install or removal (waiting for another
+// one to finish) and makes a fresh work folder "<root>/.velpkg-XXXXXX";
+// false when it cannot. Until the changes are kept or undone, Ctrl-C and
+// hang-ups wait.
 bool begin_changes(Changes &c);
 bool make_parent_folders(Changes &c, const std::string &host_file);
 bool move_file(Changes &c, const std::string &from, const std::string &to);
@@ -122,9 +125,10 @@ bool set_value(Changes &c, const PackageValue &v);
 bool delete_value(Changes &c, const std::wstring &key, const std::wstring &name);
 // Removes the key when it holds no value and no subkey.
 bool delete_key_if_empty(Changes &c, const std::wstring &key);
-// Undoes everything in reverse order, then removes the work folder.
+// Undoes everything in reverse order, then keeps that: the work folder goes.
 void undo_changes(Changes &c);
-// Keeps the changes: removes the work folder with what was put aside.
+// Keeps the changes: removes the work folder with what was put aside, and
+// lets the device go.
 void keep_changes(Changes &c);
 
 // installed.cpp: what is installed lives in "\Windows\AppMgr\<full name>":
