@@ -2,7 +2,9 @@
 // temporary device, with the real Velmgr, clock and notification service, or
 // a stand-in clock where the test needs one that is slow to close or ignores
 // the close message.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +15,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include "platform/device/device.h"
 #include "platform/device/process.h"
@@ -261,6 +264,20 @@ TEST_F(Install, RemovalLeavesNoRequestNoRegistrationNoFileAndTheUsersDocuments) 
     EXPECT_EQ(hour, 9u);
     EXPECT_TRUE(process_gone(int(owner_of(L"Velmgr")), 0));
     EXPECT_EQ(FindWindowW(L"Velmgr", L"Velmgr"), nullptr);
+}
+
+TEST_F(Install, ASecondInstallerWaitsUntilTheFirstIsDone) {
+    int lock = open((std::string(device_runtime_dir()) + "/velpkg.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);  // as an install in progress holds it
+    ProgramResult second;
+    std::thread installer([&] { second = velpkg({"install", VELMORA_PACKAGE}); });
+    usleep(500000);
+    EXPECT_FALSE(fs::exists(host("Windows/AppMgr/Tamsett Velmora")));
+    close(lock);
+    installer.join();
+    EXPECT_EQ(second.exit_code, 0) << second.err;
+    EXPECT_NE(second.err.find("velpkg: waiting for another install or removal on this device"), std::string::npos);
+    EXPECT_TRUE(fs::exists(host("Windows/AppMgr/Tamsett Velmora/manifest")));
 }
 
 // A real full disk: the device on a small tmpfs, which only root may mount.
