@@ -130,6 +130,7 @@ TEST_F(HostInstall, TheFirstStartOnAFreshAccountInstallsThePackageIntoTheDefault
     EXPECT_EQ(second.exit_code, 0);
     EXPECT_EQ(second.out.find("velpkg:"), std::string::npos) << second.out;
     end_device_processes();
+    remove_tree(device_runtime_dir());
     device_close();
     remove_tree(home);
     ASSERT_TRUE(device_open(root.c_str()));

@@ -21,19 +21,26 @@ bool is_zombie(int pid) {
     return stat.empty() || close == std::string::npos || close + 2 >= stat.size() || stat[close + 2] == 'Z';
 }
 
+// The device's own programs, or programs told to use the device.
+bool of_device(int pid, const std::string &root) {
+    std::string proc = "/proc/" + std::to_string(pid);
+    char exe[PATH_MAX];
+    ssize_t n = readlink((proc + "/exe").c_str(), exe, sizeof exe - 1);
+    if (n > 0 && std::string(exe, size_t(n)).compare(0, root.size() + 1, root + "/") == 0) return true;
+    std::string env = '\0' + read_whole_file(proc + "/environ");
+    return env.find('\0' + ("VELMORA_DEVICE=" + root) + '\0') != std::string::npos;
+}
+
 }  // namespace
 
 std::vector<int> device_processes(void) {
     std::vector<int> found;
-    std::string wanted = std::string("VELMORA_DEVICE=") + device_root();
-    wanted += '\0';
+    std::string root = device_root();
     DIR *d = opendir("/proc");
     if (!d) return found;
     while (struct dirent *e = readdir(d)) {
         int pid = atoi(e->d_name);
-        if (pid <= 0 || pid == getpid()) continue;
-        std::string env = '\0' + read_whole_file("/proc/" + std::to_string(pid) + "/environ");
-        if (env.find('\0' + wanted) != std::string::npos && !is_zombie(pid)) found.push_back(pid);
+        if (pid > 0 && pid != getpid() && of_device(pid, root) && !is_zombie(pid)) found.push_back(pid);
     }
     closedir(d);
     return found;
@@ -66,10 +73,16 @@ bool process_gone(int pid, int timeout_ms) {
 }
 
 bool end_device_processes(void) {
+    // A process being started as the others die (a launcher's program, a
+    // service a registration starts) shows up a moment later: the device is
+    // quiet only when nothing is found twice, 200 ms apart.
+    long long quiet_since = -1;
     for (long long until = host_now_ms() + 5000; host_now_ms() < until; usleep(20000)) {
         std::vector<int> left = device_processes();
-        if (left.empty()) return true;
         for (int pid : left) kill(pid, SIGKILL);
+        if (!left.empty()) quiet_since = -1;
+        else if (quiet_since < 0) quiet_since = host_now_ms();
+        else if (host_now_ms() - quiet_since >= 200) return true;
     }
-    return device_processes().empty();
+    return false;
 }
