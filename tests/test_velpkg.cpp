@@ -133,6 +133,7 @@ TEST_F(Velpkg, ManifestsThatReachPastTheDeviceOrThePackagesKeysAreRefused) {
         {"file\ta\t\\IPSM\\x/..\\y\n", "may not lay a file at"},
         {"file\t../a\t\\IPSM\\a\n", "not a member name"},
         {"file\ta\t\\IPSM\\A\nfile\tb\t\\ipsm\\a\n", "two entries lay a file at"},
+        {"file\ta\t\\IPSM\\A\nfile\ta\t\\IPSM\\B\n", "member a is laid twice"},
         {"reg\t\\Software\\Other\\Clock\tX\tsz\ty\n", "is not the package's own"},
         {"reg\tSoftware\\Acme\tX\tsz\ty\n", "is not the package's own"},
         {"reg\tSoftware\\Acme\\ClockX\tX\tsz\ty\n", "is not the package's own"},

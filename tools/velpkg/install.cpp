@@ -47,7 +47,9 @@ bool write_staged(const std::string &path, const std::string &bytes) {
 bool place(std::vector<Placement> &places, const std::string &staged, const std::wstring &device_path) {
     std::string host;
     if (!host_file_of(device_path, host))
-        return set_problem("%s leads outside the device", plat::to_utf8(device_path.c_str()).c_str()), false;
+        return set_problem("cannot lay a file at %s: it leads outside the device, or what stands there is not a file",
+                           plat::to_utf8(device_path.c_str()).c_str()),
+               false;
     places.push_back({staged, host});
     return true;
 }

@@ -141,8 +141,10 @@ bool paths_ok(const Manifest &m) {
         return set_problem("the install folder %s is not a folder a package may use",
                            plat::to_utf8(m.install_dir.c_str()).c_str()),
                false;
+    std::set<std::string> members;
     for (const PackageFile &f : m.files) {
         if (!member_name_ok(f.member)) return set_problem("\"%s\" is not a member name", f.member.c_str()), false;
+        if (!members.insert(f.member).second) return set_problem("member %s is laid twice", f.member.c_str()), false;
         if (!lay(f.device_path)) return false;
     }
     for (const PackageShortcut &s : m.shortcuts) {

@@ -74,7 +74,8 @@ bool package_path_ok(const std::wstring &path);
 // "\Security\AppInstall\<vendor> <package>".
 bool package_key_ok(const std::wstring &key, const Manifest &m);
 // The host file of a device path, refused when it would lie outside the
-// device root (a mounted folder) or pass through a symbolic link.
+// device root (a mounted folder), pass through a symbolic link, or when what
+// stands there is not a plain file.
 bool host_file_of(const std::wstring &device_path, std::string &host);
 // The folders every device keeps, which removing a package never removes.
 bool kept_folder(const std::wstring &device_folder);
