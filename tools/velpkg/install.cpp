@@ -128,7 +128,6 @@ int install_package(const char *file) {
     bool upgrade = find_installed(m.package, old);
     if (upgrade && plat::fold_case(old.vendor.c_str()) != plat::fold_case(m.vendor.c_str())) {
         set_problem("another vendor's package named %s is installed", plat::to_utf8(m.package.c_str()).c_str());
-        unload_setup(lib);
         undo_changes(c);
         return fail_line(), 1;
     }
@@ -139,7 +138,6 @@ int install_package(const char *file) {
     setup_output_quiet(false);
     if (!go_on) {
         set_problem("the setup library stopped the install; nothing was installed");
-        unload_setup(lib);
         undo_changes(c);
         return fail_line(), 1;
     }
@@ -147,14 +145,12 @@ int install_package(const char *file) {
         std::string why = problem();
         set_problem("%s; nothing was installed (programs that were closed for it stay closed)", why.c_str());
         undo_changes(c);
-        unload_setup(lib);
         return fail_line(), 1;
     }
     setup_output_quiet(true);
     if (lib.handle) lib.install_exit(nullptr, m.install_dir.c_str(), 0, 0, 0, 0, 0);
     setup_output_quiet(false);
     keep_changes(c);
-    unload_setup(lib);
     print_journal_since(mark);
     printf("velpkg: %s %s %s\n", upgrade ? "upgraded" : "installed", plat::to_utf8(m.package.c_str()).c_str(),
            plat::to_utf8(m.version.c_str()).c_str());

@@ -77,7 +77,6 @@ int remove_package(const char *name) {
     setup_output_quiet(false);
     if (!go_on) {
         set_problem("the setup library stopped the removal; nothing was removed");
-        unload_setup(lib);
         undo_changes(c);
         return fail_line();
     }
@@ -85,7 +84,6 @@ int remove_package(const char *name) {
         std::string why = problem();
         set_problem("%s; nothing was removed (programs that were closed for it stay closed)", why.c_str());
         undo_changes(c);
-        unload_setup(lib);
         return fail_line();
     }
     setup_output_quiet(true);
@@ -93,7 +91,6 @@ int remove_package(const char *name) {
     setup_output_quiet(false);
     remove_empty_folders(m);
     keep_changes(c);
-    unload_setup(lib);
     print_journal_since(mark);
     printf("velpkg: removed %s %s\n", plat::to_utf8(m.package.c_str()).c_str(),
            plat::to_utf8(m.version.c_str()).c_str());

@@ -22,13 +22,9 @@ bool load_setup(const std::string &host_file, SetupLibrary &lib) {
     if (lib.install_init && lib.install_exit && lib.uninstall_init && lib.uninstall_exit) return true;
     set_problem("the setup library lacks one of %s, %s, %s and %s", szINSTALL_INIT, szINSTALL_EXIT, szUNINSTALL_INIT,
                 szUNINSTALL_EXIT);
-    unload_setup(lib);
-    return false;
-}
-
-void unload_setup(SetupLibrary &lib) {
-    if (lib.handle) dlclose(lib.handle);
+    dlclose(lib.handle);
     lib = SetupLibrary();
+    return false;
 }
 
 long journal_size(void) {

@@ -147,6 +147,9 @@ bool records_folder(std::string &host);
 std::string shortcut_text(const std::wstring &target);
 
 // setup_calls.cpp: the package's setup library, loaded from a host file.
+// It stays loaded until velpkg ends: the platform compiled into it keeps
+// state for the life of a process (the locale, its databases) that is not
+// made to be torn down, one install or removal a process.
 struct SetupLibrary {
     void *handle = nullptr;
     pfnINSTALL_INIT install_init = nullptr;
@@ -155,7 +158,6 @@ struct SetupLibrary {
     pfnUNINSTALL_EXIT uninstall_exit = nullptr;
 };
 bool load_setup(const std::string &host_file, SetupLibrary &lib);
-void unload_setup(SetupLibrary &lib);
 // While the setup library runs, the installer's standard output and error
 // are /dev/null: programs it starts (the resident alarm manager) must not
 // hold the terminal or a caller's pipe open. `quiet` true redirects, false
