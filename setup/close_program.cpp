@@ -2,7 +2,9 @@
 
 namespace {
 
-constexpr DWORD CLOSE_POLL_MS = 500;
+// The close is posted, so the window is looked for often at first: a program
+// that closes at once is seen gone at once, as a send's reply would tell.
+constexpr DWORD CLOSE_POLL_MS = 50;
 // An ended process's window goes with its socket; this is how long that may take.
 constexpr DWORD END_WAIT_MS = 2000;
 
@@ -47,7 +49,9 @@ void close_program(LPCWSTR name) {
     GetWindowThreadProcessId(window, &pid);
     HANDLE process = pid ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid) : nullptr;
     DWORD since = GetTickCount();
-    SendMessageW(window, WM_CLOSE, 0, 0);
+    // Posted, not sent: a program that hangs would hold a send, and so the
+    // install, for as long as it hangs; the wait below is what is bounded.
+    PostMessageW(window, WM_CLOSE, 0, 0);
     if (!wait_gone(name, process, since, CLOSE_LIMIT_MS)) end_process(name, process, pid);
     if (process) CloseHandle(process);
 }

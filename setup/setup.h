@@ -9,7 +9,7 @@
 #define SETUP_MANAGER_WINDOW L"Velmgr"
 #define SETUP_MAIN_WINDOW L"Velmora"
 
-// Sends the window of that class and title the close message and waits
+// Posts the window of that class and title the close message and waits
 // until it and its process are gone: at most CLOSE_LIMIT_MS, after which the
 // process is ended and the journal says so. Nothing to do when no such
 // window exists.

@@ -226,6 +226,22 @@ TEST_F(Install, AClockThatIgnoresTheCloseMessageIsEndedAfterTenSecondsAndTheInst
     EXPECT_TRUE(window_appears(L"Velmgr", 5000));
 }
 
+TEST_F(Install, AClockThatHangsIsEndedAfterTenSecondsToo) {
+    install();
+    pid_t standin = start_standin("STANDIN_CLOSE_DELAY_MS", "0");
+    ASSERT_TRUE(window_appears(L"Velmora", 5000));
+    kill(standin, SIGSTOP);  // reads no message any more
+    long long before = host_now_ms();
+    ProgramResult r = velpkg({"remove", "Velmora"}, 40);
+    long long took = host_now_ms() - before;
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_GE(took, 10000);
+    EXPECT_LT(took, 14000);
+    int status = 0;
+    ASSERT_EQ(waitpid(standin, &status, 0), standin);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+}
+
 TEST_F(Install, RemovalLeavesNoRequestNoRegistrationNoFileAndTheUsersDocuments) {
     install();
     settle_manager();
