@@ -4,7 +4,11 @@ namespace {
 
 // The close is posted, so the window is looked for often at first: a program
 // that closes at once is seen gone at once, as a send's reply would tell.
-constexpr DWORD CLOSE_POLL_MS = 50;
+// After that twice a second: each look at a program that reads nothing stays
+// queued at its window, and a full queue would hold the next look.
+constexpr DWORD FIRST_POLL_MS = 50;
+constexpr DWORD FIRST_POLLS_FOR_MS = 1000;
+constexpr DWORD CLOSE_POLL_MS = 500;
 // An ended process's window goes with its socket; this is how long that may take.
 constexpr DWORD END_WAIT_MS = 2000;
 
@@ -15,13 +19,13 @@ DWORD left_of(DWORD since, DWORD limit_ms) {
     return waited >= limit_ms ? 0 : limit_ms - waited;
 }
 
-// Polls every CLOSE_POLL_MS until the window is gone, then waits for its
+// Polls until the window is gone, then waits for its
 // process to end, which saves and re-arms after its window has gone; false
 // when either is still there `limit_ms` after `since` (a GetTickCount value).
 bool wait_gone(LPCWSTR name, HANDLE process, DWORD since, DWORD limit_ms) {
     while (still_there(name)) {
         if (left_of(since, limit_ms) == 0) return false;
-        Sleep(CLOSE_POLL_MS);
+        Sleep(GetTickCount() - since < FIRST_POLLS_FOR_MS ? FIRST_POLL_MS : CLOSE_POLL_MS);
     }
     return !process || WaitForSingleObject(process, left_of(since, limit_ms)) == WAIT_OBJECT_0;
 }
