@@ -106,6 +106,20 @@ protected:
         started.push_back(pid);
         return pid;
     }
+    // Runs velpkg with `words` while the stand-in clock will not close: it must
+    // be ended (SIGKILL) after 10 s and velpkg go on and succeed.
+    ProgramResult ended_after_ten_seconds(pid_t standin, const std::vector<std::string> &words) {
+        long long before = host_now_ms();
+        ProgramResult r = velpkg(words, 40);
+        long long took = host_now_ms() - before;
+        EXPECT_EQ(r.exit_code, 0) << r.err;
+        EXPECT_GE(took, 10000);
+        EXPECT_LT(took, 14000);
+        int status = 0;
+        EXPECT_EQ(waitpid(standin, &status, 0), standin);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        return r;
+    }
     // Waits until the resident manager is through its start-up (it arms the
     // alarms and saves them) and answers messages: only then may the test
     // change what it would overwrite.
@@ -210,15 +224,7 @@ TEST_F(Install, AClockThatIgnoresTheCloseMessageIsEndedAfterTenSecondsAndTheInst
     install();
     pid_t standin = start_standin("STANDIN_IGNORE_CLOSE", "1");
     ASSERT_TRUE(window_appears(L"Velmora", 5000));
-    long long before = host_now_ms();
-    ProgramResult r = velpkg({"install", VELMORA_PACKAGE}, 40);
-    long long took = host_now_ms() - before;
-    ASSERT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_GE(took, 10000);
-    EXPECT_LT(took, 14000);
-    int status = 0;
-    ASSERT_EQ(waitpid(standin, &status, 0), standin);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    ProgramResult r = ended_after_ten_seconds(standin, {"install", VELMORA_PACKAGE});
     std::string ended =
         "setup: Velmora did not close within 10 s; its process " + std::to_string(standin) + " was ended";
     EXPECT_NE(journal().find(ended), std::string::npos) << journal();
@@ -231,15 +237,7 @@ TEST_F(Install, AClockThatHangsIsEndedAfterTenSecondsToo) {
     pid_t standin = start_standin("STANDIN_CLOSE_DELAY_MS", "0");
     ASSERT_TRUE(window_appears(L"Velmora", 5000));
     kill(standin, SIGSTOP);  // reads no message any more
-    long long before = host_now_ms();
-    ProgramResult r = velpkg({"remove", "Velmora"}, 40);
-    long long took = host_now_ms() - before;
-    ASSERT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_GE(took, 10000);
-    EXPECT_LT(took, 14000);
-    int status = 0;
-    ASSERT_EQ(waitpid(standin, &status, 0), standin);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    ended_after_ten_seconds(standin, {"remove", "Velmora"});
 }
 
 TEST_F(Install, RemovalLeavesNoRequestNoRegistrationNoFileAndTheUsersDocuments) {
