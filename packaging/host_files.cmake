@@ -13,7 +13,10 @@ else()
   set(autostart ${CMAKE_INSTALL_PREFIX}/etc/xdg/autostart)
 endif()
 
-set(made ${VELMORA_PACKAGING_BUILD}/host)
+# Installs into several prefixes may run at once (the tests do): each
+# prefix's files are made in a folder of their own.
+string(MD5 place "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+set(made ${VELMORA_PACKAGING_BUILD}/host-${place})
 file(MAKE_DIRECTORY ${made})
 configure_file(${VELMORA_PACKAGING}/velmora.in ${made}/velmora @ONLY)
 configure_file(${VELMORA_PACKAGING}/velmora.desktop.in ${made}/velmora.desktop @ONLY)
