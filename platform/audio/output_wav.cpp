@@ -44,7 +44,12 @@ public:
         if (silent > 0) pacer_.count(silent);
     }
 
-    void write(const int16_t *samples, int frames) override { append(samples, frames); }
+    // Each block reaches the file as it is heard, so that a reader follows
+    // the sound as it happens (the ringing benchmark times its first sample).
+    void write(const int16_t *samples, int frames) override {
+        append(samples, frames);
+        fflush(file_);
+    }
 
     const char *name() const override { return "wav"; }
 

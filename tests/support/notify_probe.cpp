@@ -48,6 +48,13 @@ std::vector<SeenRequest> stored_requests() {
     return out;
 }
 
+std::vector<SeenRequest> stored_requests_for(const wchar_t *arguments) {
+    std::vector<SeenRequest> out;
+    for (const SeenRequest &r : stored_requests())
+        if (r.arguments == arguments) out.push_back(r);
+    return out;
+}
+
 std::string stamp(const SYSTEMTIME &t) {
     char buf[64];
     snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,

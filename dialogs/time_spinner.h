@@ -1,0 +1,19 @@
+// The time spinner: hours, tens and units of minutes, each turned by its own
+// up and down button; the three digit texts are the only store of the value.
+#pragma once
+
+#include "platform/phone.h"
+
+// The largest value: 23 : 5 9.
+#define SPINNER_MAX_MINUTES 1439
+
+// The bold digit font on the three digits; NULL (and the dialog's font
+// kept) when it cannot be made. The dialog deletes it when it closes.
+HFONT spinner_create_font(HWND dialog);
+// Hours (capped at 23), tens and units of `minutes`.
+void spinner_show(HWND dialog, DWORD minutes);
+// Hours x 60 + tens x 10 + units, each digit text that is no number as 0.
+DWORD spinner_read(HWND dialog);
+// A click of one of the six buttons turns its digit, wrapping, with no carry
+// to the next; TRUE when `command` was one of them (whatever the code).
+BOOL spinner_command(HWND dialog, int command, int code);
