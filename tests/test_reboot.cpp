@@ -1,7 +1,7 @@
 // A reboot, simulated: with an alarm armed, every process of the device is
 // killed as a machine going down would kill it; then only what a login
 // starts runs (the systemd user unit's command, or the autostart entry's),
-// the device clock passes the due time, and the alarm reaches the clock.
+// the device clock passes the due time, and the alarm rings on the clock.
 #include <unistd.h>
 
 #include <cstring>
@@ -72,6 +72,15 @@ protected:
                 if (process_arguments(pid) == std::vector<std::string>{"/ID:0"}) return true;
         return false;
     }
+    // The window in front of the device's screen has this title.
+    bool in_front(const std::string &title, int timeout_ms) {
+        std::string want = "window: \"" + title + "\"";
+        for (long long until = host_now_ms() + timeout_ms; host_now_ms() < until; usleep(50000)) {
+            std::string out;
+            if (run_velctl({"dialog"}, &out) == 0 && out.rfind(want, 0) == 0) return true;
+        }
+        return false;
+    }
 };
 
 TEST_P(Reboot, OnlyWhatALoginStartsRingsAnAlarmArmedBeforeIt) {
@@ -97,6 +106,7 @@ TEST_P(Reboot, OnlyWhatALoginStartsRingsAnAlarmArmedBeforeIt) {
 
     ASSERT_EQ(run_velctl({"clock", "set", "2030-01-15 06:59:57"}), 0);
     EXPECT_TRUE(clock_started_for_alarm(20000));
+    EXPECT_TRUE(in_front("Alarm 1", 20000)) << "the alarm's ringing dialog is not in front";
     stop_program(service);
 }
 
