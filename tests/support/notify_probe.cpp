@@ -75,3 +75,12 @@ SYSTEMTIME local_time(int year, int month, int day, int hour, int minute, int se
     clock_systemtime_from_ms(clock_ms_from_systemtime(&t), &t);
     return t;
 }
+
+std::vector<std::wstring> event_registrations() {
+    std::vector<std::wstring> out;
+    LONG event;
+    WCHAR app[MAX_PATH];
+    for (DWORD i = 0; notify_event_registration(i, &event, app, MAX_PATH); i++)
+        out.push_back(std::to_wstring(event) + L" " + app);
+    return out;
+}

@@ -5,12 +5,21 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "platform/shell/message_box_testing.h"
 #include "platform/device/clock_testing.h"
 #include "platform/device/clock.h"
 #include "platform/device/device.h"
 #include "platform/shell/message_box.h"
+
+std::string read_whole_file(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
 
 std::string make_temp_folder(const char *tag) {
     std::string pattern = std::string("/tmp/velmora-") + tag + "-XXXXXX";

@@ -5,6 +5,9 @@
 
 #include <string>
 
+// The whole content of a file; empty when it cannot be read.
+std::string read_whole_file(const std::string &path);
+
 // Makes a fresh temporary folder; the caller removes it with remove_tree.
 std::string make_temp_folder(const char *tag);
 void remove_tree(const std::string &path);
