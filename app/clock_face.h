@@ -89,6 +89,10 @@ COLORREF clock_colour(void);
 // through the set's drawing surfaces; NULL when it cannot be loaded.
 HBITMAP load_tinted(HINSTANCE instance, int id, COLORREF colour);
 
+// Takes `colour` as the Color setting, tints the images with it and has the
+// window painted again.
+void recolour_face(COLORREF colour);
+
 // Drawing, straight onto the window.
 void draw_slot(int slot, int value);
 void draw_am_pm(int pm);

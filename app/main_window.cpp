@@ -9,9 +9,11 @@
 
 MainWindowState MainWindow;
 
-// The dialogs' date-and-time picker needs its class before any dialog opens.
+// The dialogs' date-and-time picker, spin boxes, sound list and folder tree
+// need their classes before any dialog opens.
 void init_common_controls(void) {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_DATE_CLASSES};
+    INITCOMMONCONTROLSEX icc = {sizeof icc,
+                                ICC_DATE_CLASSES | ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
 }
 

@@ -29,7 +29,7 @@ struct MainWindowState {
 
 extern MainWindowState MainWindow;
 
-// The common controls the dialogs use (the date-and-time picker).
+// The common controls the dialogs use.
 void init_common_controls(void);
 
 LRESULT main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

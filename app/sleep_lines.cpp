@@ -2,7 +2,6 @@
 // left of timed sleep, which blink with the colon while the music pauses.
 #include <cwchar>
 
-#include "app/local_time.h"
 #include "app/main_window.h"
 #include "app/status_labels.h"
 #include "app/window_modes.h"
@@ -31,9 +30,7 @@ void write_song_lines(void) {
 }
 
 void refresh_time_left(void) {
-    ULONGLONG now = local_file_time_now();
-    LONGLONG seconds = SleepMode.SleepEndTime > now ? LONGLONG((SleepMode.SleepEndTime - now) / 10000000ULL) : 0;
-    LONGLONG minutes = seconds / 60;
+    ULONGLONG minutes = sleep_seconds_left() / 60;
     WCHAR text[TIME_LEFT_CHARS * 2], shown[TIME_LEFT_CHARS + 1];
     swprintf(text, TIME_LEFT_CHARS * 2, L"%02d:%02d", int(minutes / 60), int(minutes % 60));
     GetWindowTextW(Labels.time_left.window, shown, TIME_LEFT_CHARS + 1);

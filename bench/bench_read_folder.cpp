@@ -3,31 +3,17 @@
 // built by inserting each node in order, as a walk without sorting would.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-
 #include "bench/bench_device.h"
 #include "sound/song_list.h"
 
 namespace {
-
-const wchar_t *const EXTENSIONS[] = {L"mp3", L"ogg", L"wav"};
 
 void make_tree() {
     static bool made = false;
     if (made) return;
     made = true;
     bench_device_open();
-    unsigned seed = 1;
-    for (int group = 0; group < 10; group++)
-        for (int folder = 0; folder < 100; folder++)
-            for (int file = 0; file < 10; file++) {
-                seed = seed * 1103515245u + 12345u;
-                WCHAR path[MAX_PATH];
-                swprintf(path, MAX_PATH, L"\\Music\\g%d\\f%02d\\track %05u.%ls", group, folder, (seed >> 8) % 100000,
-                         EXTENSIONS[file % 3]);
-                FILE *f = fopen(bench_host_path(path).c_str(), "w");
-                if (f) fclose(f);
-            }
+    bench_song_tree(L"\\Music");
 }
 
 void BM_ReadFolder(benchmark::State &state) {

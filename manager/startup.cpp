@@ -59,14 +59,6 @@ void hand_over_or_arm(int id) {
     }
 }
 
-void register_clock_events(void) {
-    WCHAR path[MAX_PATH];
-    manager_path(path, MAX_PATH);
-    CeRunAppAtEvent(path, NOTIFICATION_EVENT_NONE);
-    CeRunAppAtEvent(path, NOTIFICATION_EVENT_TIME_CHANGE);
-    CeRunAppAtEvent(path, NOTIFICATION_EVENT_TZ_CHANGE);
-}
-
 }  // namespace
 
 int manager_main(HINSTANCE instance, HINSTANCE previous, LPWSTR command_line, int) {
@@ -91,7 +83,7 @@ int manager_main(HINSTANCE instance, HINSTANCE previous, LPWSTR command_line, in
     if (!create_manager_window(instance, previous)) return 0;
     load_store();
     hand_over_or_arm(id);
-    register_clock_events();
+    register_manager_events();
     MSG msg = {};
     while (GetMessageW(&msg, nullptr, 0, 0) == 1) DispatchMessageW(&msg);
     free_alarm_table();

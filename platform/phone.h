@@ -22,6 +22,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/shell/menu.h"
 #include "platform/shell/message_box.h"
+#include "platform/shell/setup_library.h"
 #include "platform/shell/shell.h"
 #include "platform/dialog_manager/dialog.h"
 #include "platform/controls/commctrl.h"

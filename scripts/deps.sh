@@ -5,11 +5,12 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config git
-  libsqlite3-dev libsdl2-dev libsndfile1-dev libtag1-dev
+  libsqlite3-dev libsdl2-dev libsndfile1-dev libtag1-dev libarchive-dev
   libfreetype-dev libfontconfig-dev libpng-dev libx11-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth sox imagemagick locales tzdata
+  desktop-file-utils libcap2-bin
 )
 
 missing=()

@@ -80,11 +80,7 @@ void rebuild_notifications(HWND owner) {
                     L"Rebuild Alarms", MB_YESNO) != IDYES)
         return;
     remove_owned_notifications();
-    WCHAR manager[MAX_PATH];
-    manager_path(manager, MAX_PATH);
-    CeRunAppAtEvent(manager, NOTIFICATION_EVENT_NONE);
-    CeRunAppAtEvent(manager, NOTIFICATION_EVENT_TIME_CHANGE);
-    CeRunAppAtEvent(manager, NOTIFICATION_EVENT_TZ_CHANGE);
+    register_manager_events();
     schedule_all(owner);
     if (Settings.Chime)
         schedule_chime(nullptr);

@@ -55,6 +55,20 @@ void manager_path(WCHAR *out, size_t cap) {
 
 void event_arguments(int id, WCHAR *out, size_t cap) { swprintf(out, cap, L"%ls%d", EVENT_ID_PREFIX, id); }
 
+void unregister_manager_events(void) {
+    WCHAR path[MAX_PATH];
+    manager_path(path, MAX_PATH);
+    CeRunAppAtEvent(path, NOTIFICATION_EVENT_NONE);
+}
+
+void register_manager_events(void) {
+    WCHAR path[MAX_PATH];
+    manager_path(path, MAX_PATH);
+    CeRunAppAtEvent(path, NOTIFICATION_EVENT_NONE);
+    CeRunAppAtEvent(path, NOTIFICATION_EVENT_TIME_CHANGE);
+    CeRunAppAtEvent(path, NOTIFICATION_EVENT_TZ_CHANGE);
+}
+
 bool event_id_valid(ULONGLONG id) { return id < ALARM_COUNT || id == EVENT_ID_COUNTDOWN || id == EVENT_ID_CHIME; }
 
 int parse_event_id(LPCWSTR command_line) {

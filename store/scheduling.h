@@ -23,6 +23,11 @@ void manager_path(WCHAR *out, size_t cap);
 
 // "/ID:<id>", the command line of the event's requests.
 void event_arguments(int id, WCHAR *out, size_t cap);
+// Registers Velmgr for clock (1) and time-zone (12) changes, first dropping
+// every earlier registration of it, so that it is registered once.
+void register_manager_events(void);
+// Drops every registration of Velmgr for system events.
+void unregister_manager_events(void);
 
 // True for 0 ... 9, 254 and 255.
 bool event_id_valid(ULONGLONG id);

@@ -34,14 +34,6 @@ protected:
         alarm_record(i)->AThour = DWORD(hour);
         save_alarm(i);
     }
-    std::vector<std::wstring> event_registrations() {
-        std::vector<std::wstring> out;
-        LONG event;
-        WCHAR app[MAX_PATH];
-        for (DWORD i = 0; notify_event_registration(i, &event, app, MAX_PATH); i++)
-            out.push_back(std::to_wstring(event) + L" " + app);
-        return out;
-    }
 };
 
 TEST_F(Rebuild, AnsweringNoChangesNothingAndShowsNothingMore) {

@@ -46,19 +46,47 @@ protected:
         ASSERT_TRUE(up) << "the test program's screen never answered";
         ASSERT_EQ(velctl({"screenshot", png}), 0);
     }
+    // Starts Xvfb on a free display; its name, or "" when it is not there.
+    std::string start_display() {
+        int display = 91 + int(getpid() % 400);
+        while (exists("/tmp/.X11-unix/X" + std::to_string(display)) ||
+               exists("/tmp/.X" + std::to_string(display) + "-lock"))
+            display++;
+        std::string name = ":" + std::to_string(display);
+        xvfb =
+            start_program({"/bin/sh", "-c", "exec Xvfb " + name + " -screen 0 640x700x24 -nolisten tcp 2>/dev/null"});
+        for (int i = 0; i < 500 && !exists("/tmp/.X11-unix/X" + std::to_string(display)); i++) usleep(10000);
+        return exists("/tmp/.X11-unix/X" + std::to_string(display)) ? name : "";
+    }
+    // Pixels of the screen shot `png` that the X server does not show, scaled
+    // x2 in the top-left corner; -1 when nothing could be grabbed. Polls a
+    // while, as the server shows a new frame a moment later.
+    int grab_mismatch(const std::string &display, const std::string &png) {
+        int w, h, rw = 0, rh = 0, mismatch = -1;
+        std::vector<unsigned char> expect, shown;
+        if (!png_read_rgb(png.c_str(), &w, &h, &expect)) return -1;
+        std::string grab = root + "/grab.png";
+        for (int attempt = 0; attempt < 50 && mismatch != 0; attempt++) {
+            usleep(20000);
+            if (run_program({"/bin/sh", "-c", "import -display " + display + " -window root " + grab}).exit_code != 0)
+                continue;
+            if (!png_read_rgb(grab.c_str(), &rw, &rh, &shown) || rw < 2 * w || rh < 2 * h) continue;
+            mismatch = 0;
+            for (int y = 0; y < 2 * h; y++)
+                for (int x = 0; x < 2 * w; x++)
+                    for (int c = 0; c < 3; c++)
+                        mismatch += shown[(size_t(y) * rw + x) * 3 + c] != expect[(size_t(y / 2) * w + x / 2) * 3 + c];
+        }
+        return mismatch;
+    }
     pid_t xvfb = -1, peer = -1;
 };
 
 TEST_F(ScreenOnX, RealWindowShowsTheHeadlessPixels) {
     if (!on_path("Xvfb")) GTEST_SKIP() << "Xvfb is not installed (scripts/deps.sh installs xvfb)";
     if (!on_path("import")) GTEST_SKIP() << "ImageMagick's import is not installed (scripts/deps.sh installs it)";
-    int display = 91 + int(getpid() % 400);
-    while (exists("/tmp/.X11-unix/X" + std::to_string(display)) || exists("/tmp/.X" + std::to_string(display) + "-lock"))
-        display++;
-    std::string name = ":" + std::to_string(display);
-    xvfb = start_program({"/bin/sh", "-c", "exec Xvfb " + name + " -screen 0 640x700x24 -nolisten tcp 2>/dev/null"});
-    for (int i = 0; i < 500 && !exists("/tmp/.X11-unix/X" + std::to_string(display)); i++) usleep(10000);
-    ASSERT_TRUE(exists("/tmp/.X11-unix/X" + std::to_string(display))) << "Xvfb did not start";
+    std::string name = start_display();
+    ASSERT_FALSE(name.empty()) << "Xvfb did not start";
 
     std::string headless = root + "/headless.png", windowed = root + "/windowed.png";
     run_peer({"VELMORA_SCREEN=headless"}, headless);
@@ -70,21 +98,33 @@ TEST_F(ScreenOnX, RealWindowShowsTheHeadlessPixels) {
     ASSERT_TRUE(png_read_rgb(headless.c_str(), &w, &h, &expect));
     ASSERT_TRUE(png_read_rgb(windowed.c_str(), &ww, &wh, &frame));
     EXPECT_EQ(frame, expect) << "the windowed program composed other pixels";
-    // What the X server shows, at the window's place in the top-left corner.
-    std::string grab = root + "/grab.png";
-    int rw = 0, rh = 0, mismatch = -1;
-    std::vector<unsigned char> shown;
-    for (int attempt = 0; attempt < 50 && mismatch != 0; attempt++) {
-        usleep(20000);
-        if (run_program({"/bin/sh", "-c", "import -display " + name + " -window root " + grab}).exit_code != 0) continue;
-        if (!png_read_rgb(grab.c_str(), &rw, &rh, &shown) || rw < 2 * w || rh < 2 * h) continue;
-        mismatch = 0;
-        for (int y = 0; y < 2 * h; y++)
-            for (int x = 0; x < 2 * w; x++)
-                for (int c = 0; c < 3; c++)
-                    mismatch += shown[(size_t(y) * rw + x) * 3 + c] != expect[(size_t(y / 2) * w + x / 2) * 3 + c];
-    }
-    EXPECT_EQ(mismatch, 0) << "the window does not show the headless screen's pixels";
+    EXPECT_EQ(grab_mismatch(name, headless), 0) << "the window does not show the headless screen's pixels";
+}
+
+// Two devices' screens in the same corner of one display: the one whose
+// window comes to the front on its device (a message box, as a ringing
+// alarm's dialog does) comes above the other on the display.
+TEST_F(ScreenOnX, AWindowThatComesToTheFrontRaisesTheRealWindow) {
+    if (!on_path("Xvfb")) GTEST_SKIP() << "Xvfb is not installed (scripts/deps.sh installs xvfb)";
+    if (!on_path("import")) GTEST_SKIP() << "ImageMagick's import is not installed (scripts/deps.sh installs it)";
+    std::string name = start_display();
+    ASSERT_FALSE(name.empty()) << "Xvfb did not start";
+    std::string first = root + "/first.png";
+    run_peer({"VELMORA_SCREEN=sdl", "DISPLAY=" + name}, first);
+
+    std::string other = make_temp_folder("other"), second = root + "/second.png";
+    pid_t above = start_program({SCREEN_PEER, other, other + "/record.txt"}, {"VELMORA_SCREEN=sdl", "DISPLAY=" + name});
+    for (int i = 0; i < 500 && run_program({VELCTL, "--device", other, "screenshot", second}).exit_code != 0; i++)
+        usleep(10000);
+    EXPECT_EQ(grab_mismatch(name, second), 0) << "the second window is not above the first";
+
+    ASSERT_EQ(velctl({"post", "ScreenPeer", "Screen Peer", "0x111", "1006"}), 0);  // a box comes up
+    for (int i = 0; i < 100 && run_program({VELCTL, "--device", root, "msgbox"}).exit_code != 0; i++) usleep(20000);
+    std::string boxed = root + "/boxed.png";
+    ASSERT_EQ(velctl({"screenshot", boxed}), 0);
+    EXPECT_EQ(grab_mismatch(name, boxed), 0) << "the window with the box did not come above the other";
+    stop_program(above);
+    remove_tree(other);
 }
 
 }  // namespace

@@ -42,6 +42,9 @@ public:
         if (silent > 0) pacer_.count(silent);
     }
 
+    // Each block reaches the file as it is heard (no buffering), so that a
+    // reader follows the sound as it happens (the ringing benchmark times its
+    // first sample).
     void write(const int16_t *samples, int frames) override { append(samples, frames); }
 
     const char *name() const override { return "wav"; }

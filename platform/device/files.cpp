@@ -25,6 +25,7 @@ namespace {
 struct Search {
     std::string folder;              // host folder
     std::vector<std::string> names;  // matching entries, in name order
+    std::vector<std::string> hosts;  // a storage-card search: each name's own host folder
     size_t next = 0;
 };
 
@@ -93,9 +94,8 @@ bool matches(const wchar_t *mask, const wchar_t *name) {
     return *mask == 0;
 }
 
-bool fill_find_data(const Search &s, const std::string &name, LPWIN32_FIND_DATAW data) {
+bool fill_find_data(const std::string &full, const std::string &name, LPWIN32_FIND_DATAW data) {
     struct stat st;
-    std::string full = s.folder + "/" + name;
     if (stat(full.c_str(), &st) != 0) return false;  // a dangling link is not there
     memset(data, 0, sizeof *data);
     data->dwFileAttributes = attributes_of(st, name.c_str());
@@ -110,8 +110,11 @@ bool fill_find_data(const Search &s, const std::string &name, LPWIN32_FIND_DATAW
 }
 
 bool next_entry(Search &s, LPWIN32_FIND_DATAW data) {
-    while (s.next < s.names.size())
-        if (fill_find_data(s, s.names[s.next++], data)) return true;
+    while (s.next < s.names.size()) {
+        size_t i = s.next++;
+        std::string full = s.hosts.empty() ? s.folder + "/" + s.names[i] : s.hosts[i];
+        if (fill_find_data(full, s.names[i], data)) return true;
+    }
     return false;
 }
 
@@ -203,13 +206,10 @@ DWORD GetFileAttributesW(LPCWSTR path) {
     return attributes_of(st, slash ? slash + 1 : host);
 }
 
-HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
-    if (!pattern || !data) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return INVALID_HANDLE_VALUE;
-    }
-    std::shared_ptr<Search> s = open_search(pattern);
-    if (!s) return INVALID_HANDLE_VALUE;
+namespace {
+
+// The first entry of a search and its handle for FindNextFileW and FindClose.
+HANDLE start_search(const std::shared_ptr<Search> &s, LPWIN32_FIND_DATAW data) {
     if (!next_entry(*s, data)) {
         SetLastError(ERROR_NO_MORE_FILES);
         return INVALID_HANDLE_VALUE;
@@ -219,6 +219,44 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     table().searches[h] = s;
     return reinterpret_cast<HANDLE>(h);
 }
+
+// The storage cards of the device settings that are in the device now: each
+// a top-level folder, named without its backslash.
+std::shared_ptr<Search> card_search() {
+    auto s = std::make_shared<Search>();
+    const DeviceSettings *ds = device_settings();
+    for (int i = 0; i < ds->card_count; i++) {
+        const WCHAR *card = ds->cards[i];
+        char host[DEVICE_HOST_PATH];
+        if (card[0] != L'\\' || !card[1] || wcschr(card + 1, L'\\')) continue;
+        if (!device_host_path(card, host, sizeof host)) continue;
+        s->names.push_back(plat::to_utf8(card + 1));
+        s->hosts.push_back(host);
+    }
+    return s;
+}
+
+}  // namespace
+
+HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
+    if (!pattern || !data) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::shared_ptr<Search> s = open_search(pattern);
+    if (!s) return INVALID_HANDLE_VALUE;
+    return start_search(s, data);
+}
+
+HANDLE FindFirstFlashCard(LPWIN32_FIND_DATAW data) {
+    if (!data) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    return start_search(card_search(), data);
+}
+
+BOOL FindNextFlashCard(HANDLE find, LPWIN32_FIND_DATAW data) { return FindNextFileW(find, data); }
 
 BOOL FindNextFileW(HANDLE find, LPWIN32_FIND_DATAW data) {
     std::shared_ptr<Search> s;

@@ -51,3 +51,10 @@ DWORD GetFileAttributesW(LPCWSTR path);
 HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data);
 BOOL FindNextFileW(HANDLE find, LPWIN32_FIND_DATAW data);
 BOOL FindClose(HANDLE find);
+
+// The storage cards in the device: each a top-level folder ("Storage Card"
+// in cFileName, without its backslash). Continued with FindNextFlashCard,
+// ended with FindClose; INVALID_HANDLE_VALUE with ERROR_NO_MORE_FILES when
+// there is none.
+HANDLE FindFirstFlashCard(LPWIN32_FIND_DATAW data);
+BOOL FindNextFlashCard(HANDLE find, LPWIN32_FIND_DATAW data);

@@ -7,11 +7,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <ctime>
 #include <cstring>
 #include <mutex>
 #include <vector>
 
 #include "platform/device/device.h"
+#include "platform/device/help_viewer.h"
+#include "platform/core/last_error.h"
 #include "platform/core/text.h"
 
 extern char **environ;
@@ -132,10 +136,15 @@ int spawn_program(const char *host_path, const std::vector<std::string> &args, b
 BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
                     DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION info) {
     char host[DEVICE_HOST_PATH];
-    if (!application || !device_host_path(application, host, sizeof host)) return FALSE;
-    std::vector<std::string> args;
-    if (command_line && command_line[0]) args.push_back(plat::to_utf8(command_line));
-    int pid = plat::spawn_program(host, args, false);
+    int pid = -1;
+    if (is_help_viewer(application)) {
+        pid = help_viewer_start(command_line);
+    } else {
+        if (!application || !device_host_path(application, host, sizeof host)) return FALSE;
+        std::vector<std::string> args;
+        if (command_line && command_line[0]) args.push_back(plat::to_utf8(command_line));
+        pid = plat::spawn_program(host, args, false);
+    }
     if (pid < 0) return FALSE;
     if (info) {
         info->hProcess = plat::handle_open(release, uintptr_t(pid));
@@ -144,4 +153,62 @@ BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBU
         info->dwThreadId = DWORD(pid);
     }
     return TRUE;
+}
+
+HANDLE OpenProcess(DWORD, BOOL, DWORD process_id) {
+    // kill with no signal asks whether the process exists and is ours to end.
+    if (process_id == 0 || kill(pid_t(process_id), 0) != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return plat::handle_open(release, uintptr_t(process_id));
+}
+
+BOOL TerminateProcess(HANDLE process, UINT) {
+    uintptr_t pid = 0;
+    if (!plat::handle_data(process, release, &pid) || pid == 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (kill(pid_t(pid), SIGKILL) != 0) {
+        SetLastError(errno == ESRCH ? ERROR_INVALID_PARAMETER : ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+namespace {
+
+// Ended, or ended and not yet collected by its parent.
+bool process_ended(pid_t pid) {
+    if (kill(pid, 0) != 0 && errno == ESRCH) return true;
+    char path[64], stat[512];
+    snprintf(path, sizeof path, "/proc/%d/stat", int(pid));
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return true;
+    ssize_t n = read(fd, stat, sizeof stat - 1);
+    close(fd);
+    if (n <= 0) return true;
+    stat[n] = '\0';
+    const char *state = strrchr(stat, ')');  // the name may hold anything but ends at the last ')'
+    return state && state[1] == ' ' && (state[2] == 'Z' || state[2] == 'X');
+}
+
+}  // namespace
+
+DWORD WaitForSingleObject(HANDLE process, DWORD milliseconds) {
+    uintptr_t pid = 0;
+    if (!plat::handle_data(process, release, &pid) || pid == 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return WAIT_FAILED;
+    }
+    struct timespec start, now;
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    for (;;) {
+        if (process_ended(pid_t(pid))) return WAIT_OBJECT_0;
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        long long waited = (now.tv_sec - start.tv_sec) * 1000ll + (now.tv_nsec - start.tv_nsec) / 1000000;
+        if (milliseconds != INFINITE && waited >= (long long)milliseconds) return WAIT_TIMEOUT;
+        usleep(10000);
+    }
 }

@@ -21,10 +21,28 @@ typedef struct _STARTUPINFOW STARTUPINFOW, *LPSTARTUPINFOW;
 
 // Starts the program at the device path `application` with `command_line`
 // (none or empty: no argument). The program runs on the same device, in a
-// session of its own; close both handles of `info` when done.
+// session of its own; close both handles of `info` when done. "peghelp", the
+// phone's help viewer, shows the help page its command line names.
 BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBUTES process_security,
                     LPSECURITY_ATTRIBUTES thread_security, BOOL inherit_handles, DWORD flags, LPVOID environment,
                     LPCWSTR current_folder, LPSTARTUPINFOW startup, LPPROCESS_INFORMATION info);
+
+#define PROCESS_TERMINATE 0x0001
+#define SYNCHRONIZE 0x00100000L
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_TIMEOUT 0x00000102L
+#define WAIT_FAILED 0xFFFFFFFFu
+
+// A handle to a running process of this user by its id; NULL when there is
+// none. Close it with CloseHandle.
+HANDLE OpenProcess(DWORD access, BOOL inherit_handle, DWORD process_id);
+// Ends the process at once (SIGKILL): it gets no chance to save or clean
+// up, so the exit code it reports is that of the signal, not `exit_code`.
+BOOL TerminateProcess(HANDLE process, UINT exit_code);
+// Waits until the process has ended (a process that ended and was not
+// collected by its parent counts as ended): WAIT_OBJECT_0, or WAIT_TIMEOUT
+// after `milliseconds` (INFINITE: no limit). Polls every 10 ms.
+DWORD WaitForSingleObject(HANDLE process, DWORD milliseconds);
 
 namespace plat {
 

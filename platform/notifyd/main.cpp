@@ -15,7 +15,9 @@
 #include <string>
 
 #include "platform/device/clock.h"
+#include "platform/core/text.h"
 #include "platform/device/device.h"
+#include "platform/device/journal.h"
 #include "platform/notify/notify.h"
 #include "platform/notifyd/notifyd.h"
 
@@ -79,6 +81,16 @@ int changes_since(ClockView &seen, int wake) {
     if (changes & WAKE_HOST_ZONE) clock_reload_zone();
     seen = now;
     return changes;
+}
+
+// Said once at each start, in the device journal and on stderr (the system
+// journal under systemd): whether a due request can wake a suspended machine.
+void say_which_clock(const ServiceWatch &w) {
+    const char *line = w.wakes_machine
+                           ? "armed CLOCK_REALTIME_ALARM: a due request wakes a suspended machine"
+                           : "armed CLOCK_REALTIME (no cap_wake_alarm): a suspended machine sleeps through due requests";
+    journal_write("notifyd", plat::from_utf8(line).c_str());
+    fprintf(stderr, "notifyd: %s\n", line);
 }
 
 int serve(ServiceWatch &w) {
@@ -149,5 +161,6 @@ int main(int argc, char **argv) {
         perror("notifyd: cannot set up its socket, timer or watches");
         return 1;
     }
+    say_which_clock(w);
     return serve(w);
 }

@@ -210,6 +210,10 @@ void screen_present_now(void) {
     if (s.sdl) sdl_present(s.frame);
 }
 
+void screen_raise(void) {
+    if (screen().sdl) sdl_raise();
+}
+
 void screen_set_waiting(bool waiting) {
     Screen &s = screen();
     if (s.waiting == waiting) return;

@@ -35,6 +35,10 @@ void screen_present_now(void);
 void screen_set_waiting(bool waiting);
 bool screen_waiting(void);
 
+// A window came to the front of the device: with a display, the real window
+// comes above the desktop's other windows too, so that a ringing alarm is seen.
+void screen_raise(void);
+
 // Applies a new screen size from the device settings (rotation).
 void screen_sync_settings(void);
 void screen_rotate(void);
@@ -70,6 +74,7 @@ bool message_box_screen_answer(int button);
 bool sdl_open(int width, int height);
 void sdl_resize(int width, int height);
 void sdl_present(const Surface &frame);
+void sdl_raise(void);
 void sdl_pump(void);
 
 // velctl's control socket, served by the screen's owner.

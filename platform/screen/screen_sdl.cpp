@@ -140,6 +140,10 @@ void sdl_present(const Surface &frame) {
     SDL_RenderPresent(s.renderer);
 }
 
+void sdl_raise(void) {
+    if (sdl().window) SDL_RaiseWindow(sdl().window);
+}
+
 void sdl_pump(void) {
     if (!sdl().window) return;
     SDL_Event e;

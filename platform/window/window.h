@@ -203,6 +203,10 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD st
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 HWND GetParent(HWND window);
+// The process that owns the window, also for a window of another process of
+// the device; 0 when it is gone. Threads are not told apart: the result is
+// the process id too.
+DWORD GetWindowThreadProcessId(HWND window, LPDWORD process_id);
 HWND FindWindowW(LPCWSTR class_name, LPCWSTR title);
 // For people and tests: the index-th (from 0) window of the device that
 // other processes can find, by class and title; false past the end.

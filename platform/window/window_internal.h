@@ -127,5 +127,7 @@ BOOL ipc_post(const Window *remote, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT ipc_send(const Window *remote, UINT message, WPARAM wparam, LPARAM lparam);
 BOOL ipc_foreground(const Window *remote);
 bool ipc_alive(const Window *remote);
+// The process that listens for the remote window; 0 when it is gone.
+DWORD ipc_owner(const Window *remote);
 
 }  // namespace plat

@@ -249,6 +249,17 @@ HWND ipc_find(LPCWSTR class_name, LPCWSTR title) {
 
 bool ipc_alive(const Window *remote) { return listening(remote->remote); }
 
+DWORD ipc_owner(const Window *remote) {
+    int fd = connect_to(remote->remote);
+    if (fd < 0) return 0;
+    // For a connected socket the kernel reports the process that listens.
+    struct ucred cred;
+    socklen_t len = sizeof cred;
+    bool ours = getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == getuid();
+    close(fd);
+    return ours ? DWORD(cred.pid) : 0;
+}
+
 BOOL ipc_post(const Window *remote, UINT message, WPARAM wparam, LPARAM lparam) {
     return deliver(remote, plat::WIRE_POST, message, wparam, lparam, nullptr) ? TRUE : FALSE;
 }

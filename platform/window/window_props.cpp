@@ -173,6 +173,7 @@ BOOL SetWindowPos(HWND handle, HWND after, int x, int y, int width, int height, 
         else if (after == HWND_NOTOPMOST) w->topmost = false;
         if (after == HWND_TOP || after == HWND_TOPMOST || after == HWND_NOTOPMOST)
             plat::window_raise(plat::window_table(), handle);
+        if ((after == HWND_TOP || after == HWND_TOPMOST) && (w->style & WS_VISIBLE)) plat::screen_raise();
     }
     bool resized = (old.right - old.left) != (w->rect.right - w->rect.left) ||
                    (old.bottom - old.top) != (w->rect.bottom - w->rect.top);
@@ -212,6 +213,7 @@ BOOL SetForegroundWindow(HWND handle) {
     HWND old = t.foreground;
     if (old == handle) return TRUE;
     t.foreground = handle;
+    plat::screen_raise();
     // A window that comes to the front (a message box, a ringing alarm)
     // closes the menu that was open under it.
     plat::menu_close_all();

@@ -1,4 +1,6 @@
 // Creating, finding and destroying windows.
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "platform/device/device.h"
@@ -164,6 +166,13 @@ BOOL IsWindow(HWND handle) {
     Window *w = plat::window_get(handle);
     if (!w) return FALSE;
     return w->remote.empty() ? TRUE : (plat::ipc_alive(w) ? TRUE : FALSE);
+}
+
+DWORD GetWindowThreadProcessId(HWND handle, LPDWORD process_id) {
+    Window *w = plat::window_get(handle);
+    DWORD pid = !w ? 0 : w->remote.empty() ? DWORD(getpid()) : plat::ipc_owner(w);
+    if (process_id) *process_id = pid;
+    return pid;
 }
 
 HWND GetParent(HWND handle) {

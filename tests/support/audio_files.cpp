@@ -63,9 +63,13 @@ std::string id3v2_tag(const std::vector<Id3Frame> &frames, int version) {
     return std::string("ID3") + char(version) + std::string(2, '\0') + syncsafe(uint32_t(body.size())) + body;
 }
 
-bool write_tagged_mp3(const std::string &path, const std::string &tag, double seconds) {
+bool write_tagged_mp3(const std::string &path, const std::string &tag, double seconds, double freq) {
+    return write_tagged_mp3(path, tag, std::vector<TonePart>{{seconds, freq}});
+}
+
+bool write_tagged_mp3(const std::string &path, const std::string &tag, const std::vector<TonePart> &parts) {
     std::string plain = path + ".plain.mp3";
-    if (!write_tones(plain, {{seconds, 440}}, 22050, 1, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III)) return false;
+    if (!write_tones(plain, parts, 22050, 1, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III)) return false;
     std::ifstream in(plain, std::ios::binary);
     std::string audio((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::remove(plain.c_str());

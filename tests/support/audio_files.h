@@ -27,7 +27,8 @@ struct Id3Frame {
 };
 std::string id3v2_tag(const std::vector<Id3Frame> &frames, int version = 3);
 // Writes `tag` followed by an MP3 of one tone.
-bool write_tagged_mp3(const std::string &path, const std::string &tag, double seconds = 0.3);
+bool write_tagged_mp3(const std::string &path, const std::string &tag, double seconds = 0.3, double freq = 440);
+bool write_tagged_mp3(const std::string &path, const std::string &tag, const std::vector<TonePart> &parts);
 
 // A 16-bit mono WAV file's samples and rate; empty when unreadable.
 std::vector<int16_t> read_wav(const std::string &path, int *rate);

@@ -2,8 +2,14 @@
 // of class and title "Velmora". It appends to "IPSM/velmora.log" of its
 // device, each line led by the host clock in ms: "start <argc> <argument>",
 // "activate" when brought to the front, "message <number> <wParam>" for each
-// private message. It quits on WM_CLOSE, and after a minute in any case.
+// private message; with STANDIN_NOTE_CLOSE=1 also "close after-manager" (or
+// "close with-manager" while a window "Velmgr" is still there) for the close
+// message. It quits on WM_CLOSE, and after a minute in any case;
+// STANDIN_CLOSE_DELAY_MS makes it take that long to close,
+// STANDIN_IGNORE_CLOSE=1 makes it ignore the close.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 
@@ -21,7 +27,22 @@ void note(const std::string &what) {
     fflush(record);
 }
 
+bool setting_on(const char *name) {
+    const char *value = getenv(name);
+    return value && strcmp(value, "1") == 0;
+}
+
+void on_close(void) {
+    if (setting_on("STANDIN_NOTE_CLOSE"))
+        note(FindWindowW(L"Velmgr", L"Velmgr") ? "close with-manager" : "close after-manager");
+    if (const char *delay = getenv("STANDIN_CLOSE_DELAY_MS")) Sleep(DWORD(atoi(delay)));
+}
+
 LRESULT standin_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_CLOSE) {
+        on_close();
+        if (setting_on("STANDIN_IGNORE_CLOSE")) return 0;
+    }
     if (message >= WM_APP) note("message " + std::to_string(message) + " " + std::to_string(wparam));
     if (message == WM_ACTIVATE && wparam == WA_ACTIVE) note("activate");
     if (message == WM_TIMER || message == WM_DESTROY) PostQuitMessage(0);

@@ -48,6 +48,13 @@ std::vector<SeenRequest> stored_requests() {
     return out;
 }
 
+std::vector<SeenRequest> stored_requests_for(const wchar_t *arguments) {
+    std::vector<SeenRequest> out;
+    for (const SeenRequest &r : stored_requests())
+        if (r.arguments == arguments) out.push_back(r);
+    return out;
+}
+
 std::string stamp(const SYSTEMTIME &t) {
     char buf[64];
     snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
@@ -67,4 +74,13 @@ SYSTEMTIME local_time(int year, int month, int day, int hour, int minute, int se
     // Normalise the weekday through the clock's own conversion.
     clock_systemtime_from_ms(clock_ms_from_systemtime(&t), &t);
     return t;
+}
+
+std::vector<std::wstring> event_registrations() {
+    std::vector<std::wstring> out;
+    LONG event;
+    WCHAR app[MAX_PATH];
+    for (DWORD i = 0; notify_event_registration(i, &event, app, MAX_PATH); i++)
+        out.push_back(std::to_wstring(event) + L" " + app);
+    return out;
 }

@@ -17,6 +17,12 @@ struct SeenRequest {
 
 // Every stored request, through the phone's two-call pattern.
 std::vector<SeenRequest> stored_requests();
+// Those whose command line is `arguments` ("/ID:3").
+std::vector<SeenRequest> stored_requests_for(const wchar_t *arguments);
+
+// Every registration for a system event, "<event> <application>", in the
+// database's order (event, then application).
+std::vector<std::wstring> event_registrations();
 
 // "YYYY-MM-DD HH:MM:SS.mmm" of a time, for readable comparisons.
 std::string stamp(const SYSTEMTIME &t);
