@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/device/clock_testing.h"
 #include "platform/device/device.h"
 #include "platform/notify/notify_db.h"
 #include "platform/phone.h"
+#include "tests/support/live_service.h"
 #include "tests/support/notify_probe.h"
 #include "tests/support/temp_device.h"
 
@@ -239,6 +241,37 @@ TEST_F(DueTimes, DstChangesAndLateRegistrationsGiveTheInstantTheClockFirstReache
     EXPECT_EQ(plat::notify_due_utc(local(10, 26, 2, 30), autumn_first + HOUR - 2000), autumn_first + HOUR);
     // Already passed when registered (07:10 CEST): overdue since 07:00 CEST.
     EXPECT_EQ(plat::notify_due_utc(local(6, 4, 7, 0), utc(6, 4, 5, 10)), utc(6, 4, 5, 0));
+}
+
+// Claims walk the requests in local order: one registered in the repeated
+// hour falls due after a later local time registered before it.
+TEST_F(DueTimes, AClaimFindsTheEarliestDueAcrossTheRepeatedHour) {
+    setenv("VELMORA_NOTIFYD", "off", 1);
+    const long long autumn_first = 1761436800000LL;  // 2025-10-26 02:00 CEST = 00:00 UTC
+    auto add_at = [](const wchar_t *arguments, int hour, int minute) {
+        return add_request(L"\\IPSM\\rec.exe", arguments, local_time(2025, 10, 26, hour, minute), 5);
+    };
+    clock_freeze_utc(autumn_first);
+    ASSERT_NE(add_at(L"second", 2, 45), nullptr);  // falls due 00:45 UTC, in the first pass
+    ASSERT_NE(add_at(L"fourth", 4, 0), nullptr);
+    clock_freeze_utc(autumn_first + 70 * 60000);  // 02:10 CET, the second pass
+    ASSERT_NE(add_at(L"third", 2, 30), nullptr);  // falls due 01:30 UTC
+    clock_thaw();
+    std::vector<std::wstring> order;
+    auto take = [&](const plat::NotifyRequest &r, long long *) {
+        order.push_back(r.arguments);
+        return plat::ClaimOutcome::Dropped;
+    };
+    bool claimed = true;
+    long long next = 0;
+    ASSERT_TRUE(plat::notify_claim_due(autumn_first + 50 * 60000, take, &claimed, &next));
+    EXPECT_TRUE(claimed);
+    ASSERT_TRUE(plat::notify_claim_due(autumn_first + 50 * 60000, take, &claimed, &next));
+    EXPECT_FALSE(claimed);
+    EXPECT_EQ(next, autumn_first + 90 * 60000);
+    ASSERT_TRUE(plat::notify_claim_due(autumn_first + 3 * HOUR, take, &claimed, &next));
+    ASSERT_TRUE(plat::notify_claim_due(autumn_first + 3 * HOUR, take, &claimed, &next));
+    EXPECT_EQ(order, (std::vector<std::wstring>{L"second", L"third", L"fourth"}));
 }
 
 }  // namespace

@@ -62,11 +62,25 @@ bool add_fired_column(NotifyDb &n) {
     return t.commit();
 }
 
+// The indexes that keep a claim, a registration and a restart O(log n) in
+// the pending requests. Pending requests are ordered by their local due
+// time, not by the instant it falls due: that instant moves with the device
+// zone and the clock, the order of local times does not (the instant a
+// local time is first reached grows with it in every zone), so the index
+// stays right across clock and zone changes with nothing to rebuild.
+// Made after the fired column, which older databases lack at first.
+bool add_indexes(NotifyDb &n) {
+    return n.db.exec(
+        "CREATE INDEX IF NOT EXISTS pending_by_start ON requests(start_local) WHERE fired IS NULL;"
+        "CREATE INDEX IF NOT EXISTS pending_by_arguments ON requests(arguments) WHERE fired IS NULL;"
+        "CREATE INDEX IF NOT EXISTS fired_requests ON requests(fired) WHERE fired IS NOT NULL");
+}
+
 // Opens the database on first use; a failure is tried again at the next call.
 bool ready(NotifyDb &n) {
     if (n.db.is_open()) return true;
     if (!plat::device_db_ready(n.store)) return n.db.code() == SQLITE_OK ? false : fail(n);
-    if (n.db.read_only() || add_fired_column(n)) return true;
+    if (n.db.read_only() || (add_fired_column(n) && add_indexes(n))) return true;
     fail(n);
     n.db.close();
     return false;
@@ -341,13 +355,20 @@ long long notify_due_utc(long long local_ms, long long created_utc) {
 namespace {
 
 // The pending request that falls due first, or false when there is none.
+// A request never falls due before the device clock first reaches its local
+// time, and that instant grows with the local time: walking the requests in
+// local order, the walk ends at the first one that cannot beat the earliest
+// found. Only requests in a repeated hour fall due later than that instant,
+// so the walk reads two rows but around a clock set back: O(log n).
 bool earliest_pending(NotifyDb &n, NotifyRequest &due, long long *at) {
-    Stmt st(n.db, "SELECT handle, application, arguments, start_local, end_local, created_utc FROM requests"
-                  " WHERE fired IS NULL");
+    Stmt st(n.db,
+            "SELECT handle, application, arguments, start_local, end_local, created_utc FROM requests"
+            " WHERE fired IS NULL ORDER BY start_local");
     if (!st) return false;
     bool found = false;
     while (st.step() == SQLITE_ROW) {
         long long start = st.column_int(3), created = st.column_int(5);
+        if (found && clock_utc_for_local(start) >= *at) break;
         long long when = notify_due_utc(start, created);
         if (found && when >= *at) continue;
         found = true;
@@ -374,7 +395,8 @@ bool settle(NotifyDb &n, const NotifyRequest &due, ClaimOutcome outcome, long lo
 
 }  // namespace
 
-bool notify_claim_due(long long now_utc, const ClaimTaker &take, bool *claimed, long long *next_utc) {
+bool notify_claim_due(long long now_utc, const ClaimTaker &take, bool *claimed, long long *next_utc,
+                      const std::function<void(void)> &committed) {
     NotifyDb &n = ndb();
     Locked g(n);
     *claimed = false;
@@ -396,6 +418,8 @@ bool notify_claim_due(long long now_utc, const ClaimTaker &take, bool *claimed, 
         return false;
     }
     if (!settle(n, due, outcome, token) || !t.commit()) return fail(n);
+    // The start waits for no checkpoint: the claim is committed already.
+    if (committed) committed();
     write_through(n);
     *claimed = true;
     return true;

@@ -37,10 +37,13 @@ typedef std::function<ClaimOutcome(const NotifyRequest &due, long long *token)> 
 
 // In one write transaction: finds the pending request that falls due first
 // and, when the device clock has reached it at `now_utc`, hands it to `take`
-// and settles it as `take` says (`claimed` true). With none due, `next_utc`
-// gets the instant the earliest falls due, or -1 when there is none. False
-// when the database cannot be used or `take` failed.
-bool notify_claim_due(long long now_utc, const ClaimTaker &take, bool *claimed, long long *next_utc);
+// and settles it as `take` says (`claimed` true); `committed` runs once that
+// is committed, before the database file takes it in. With none due,
+// `next_utc` gets the instant the earliest falls due, or -1 when there is
+// none. False when the database cannot be used or `take` failed. O(log n) in
+// the pending requests.
+bool notify_claim_due(long long now_utc, const ClaimTaker &take, bool *claimed, long long *next_utc,
+                      const std::function<void(void)> &committed = nullptr);
 
 // A request marked fired by a claim, and the claim's token.
 struct FiredRequest {

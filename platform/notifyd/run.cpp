@@ -84,8 +84,10 @@ bool run_due_requests(long long *next_utc) {
             launched = outcome == plat::ClaimOutcome::Launched;
             return outcome;
         };
-        bool ok = plat::notify_claim_due(now, take, &claimed, next_utc);
-        if (launched && ok) launch_go();
+        auto go = [&] {
+            if (launched) launch_go();
+        };
+        bool ok = plat::notify_claim_due(now, take, &claimed, next_utc, go);
         if (launched && !ok) launch_abandon();
         if (!ok) return false;
         if (!claimed) return true;
