@@ -136,6 +136,42 @@ TEST_F(LiveService, ClockAndZoneChangesStartTheRegisteredProgramsAndRecomputeDue
     EXPECT_EQ(stored_requests().size(), 1u);
 }
 
+// The times the service was put to sleep and woken.
+long wake_ups(int pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return atol(line.c_str() + 24);
+    return -1;
+}
+
+// Only device.conf and the host's zone file wake the service: files written
+// beside them never do, and device.conf replaced again and again still does.
+TEST_F(LiveService, FilesWrittenBesideTheSettingsNeverWakeTheService) {
+    set_device(0, "");
+    WCHAR manager[MAX_PATH];
+    wcscpy(manager, MANAGER);
+    ASSERT_TRUE(CeRunAppAtEvent(manager, NOTIFICATION_EVENT_TZ_CHANGE));
+    ASSERT_TRUE(start_service());
+    int pid = service_pid();
+    pause(300);
+    long before = wake_ups(pid);
+    ASSERT_GE(before, 0);
+    for (int i = 0; i < 100; i++) {
+        std::string name = "unrelated-" + std::to_string(i);
+        std::ofstream(host(name.c_str())) << "written";
+        std::ofstream(host_with_folders("IPSM/" + name)) << "written";
+    }
+    ASSERT_EQ(rename(host("unrelated-0").c_str(), host("unrelated-moved").c_str()), 0);
+    pause(300);
+    EXPECT_EQ(wake_ups(pid), before);
+    size_t seen = 0;
+    for (const char *zone : {"Asia/Tokyo", "Europe/Berlin", "America/New_York"}) {
+        ASSERT_EQ(run_velctl({"tz", "set", zone}), 0);
+        EXPECT_EQ(wait_for_records(++seen, 5000).size(), seen) << zone;
+    }
+}
+
 TEST_F(LiveService, ATimeTheSpringChangeSkipsFiresOnceAtTheChange) {
     // Europe/Berlin, 2025-03-30: 02:00 CET becomes 03:00 CEST at 01:00 UTC.
     const long long change_utc = 1743296400000LL;

@@ -3,6 +3,9 @@
 // registered for clock and zone changes when those happen.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "platform/notify/notify_db.h"
 
 // What woke the service; several at once are possible.
@@ -14,13 +17,34 @@
 #define WAKE_DEVICE_GONE 0x20  // the device or its database was removed
 #define WAKE_FAILED 0x40       // waiting itself failed
 
+// One file watched by inotify (see watch_files.cpp).
+struct WatchedFile {
+    std::string folder, name;
+    uint32_t folder_events = 0;  // what its folder is watched for in any case
+    bool awaited = false;        // while missing, its folder is watched for it
+    int file_wd = -1;            // the file, or a link itself
+    int target_wd = -1;          // what a link names
+    int folder_wd = -1;
+};
+
+// The files that mean a change, and nothing beside them.
+struct FileWatches {
+    int inotify = -1;
+    WatchedFile settings;   // device.conf, and the device root's removal
+    WatchedFile database;   // notify.db's removal
+    WatchedFile host_zone;  // /etc/localtime
+};
+
+// Sets up the watches; false when the device root cannot be watched.
+bool watch_files_open(FileWatches &w, const char *root);
+// Reads what inotify reported, following replaced files; returns WAKE_* bits.
+int watch_files_read(FileWatches &w);
+
 // The descriptors the service sleeps on.
 struct ServiceWatch {
     int timer = -1;
     int socket = -1;
-    int inotify = -1;
-    int root_watch = -1;
-    int etc_watch = -1;
+    FileWatches files;
     bool wakes_machine = false;  // the timer is CLOCK_REALTIME_ALARM
 };
 

@@ -1,9 +1,8 @@
 // What notifyd sleeps on: one timerfd for the earliest due request, which
 // also reports host clock jumps; its socket, poked by registering programs;
-// inotify on the device root (device.conf: clock offset and zone; the
-// database's removal) and on /etc (the host zone). Nothing else wakes it.
+// inotify on the few files that mean a change (watch_files.cpp). Nothing
+// else wakes it.
 #include <poll.h>
-#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/timerfd.h>
@@ -43,41 +42,6 @@ bool make_timer(ServiceWatch &w) {
     return w.timer >= 0;
 }
 
-bool make_watches(ServiceWatch &w, const char *root) {
-    w.inotify = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-    if (w.inotify < 0) return false;
-    // The database going means a factory reset (the whole folder is being
-    // removed) or a cleared store: either way this instance is done. Some
-    // filesystems (overlays) never tell a removed folder's own watch.
-    w.root_watch = inotify_add_watch(w.inotify, root,
-                                     IN_MOVED_TO | IN_CLOSE_WRITE | IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF);
-    // Zone tools replace /etc/localtime by renaming a new link over it.
-    w.etc_watch = inotify_add_watch(w.inotify, "/etc", IN_MOVED_TO | IN_CREATE | IN_CLOSE_WRITE | IN_DELETE);
-    return w.root_watch >= 0;
-}
-
-int read_inotify(ServiceWatch &w) {
-    int wake = 0;
-    alignas(inotify_event) char buf[4096];
-    ssize_t n;
-    while ((n = read(w.inotify, buf, sizeof buf)) > 0) {
-        for (char *p = buf; p < buf + n;) {
-            auto *ev = reinterpret_cast<inotify_event *>(p);
-            const char *name = ev->len ? ev->name : "";
-            if (ev->wd == w.root_watch && (ev->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)))
-                wake |= WAKE_DEVICE_GONE;
-            else if (ev->wd == w.root_watch && (ev->mask & IN_DELETE) && strcmp(name, "notify.db") == 0)
-                wake |= WAKE_DEVICE_GONE;
-            else if (ev->wd == w.root_watch && strcmp(name, "device.conf") == 0)
-                wake |= WAKE_SETTINGS;
-            else if (ev->wd == w.etc_watch && strcmp(name, "localtime") == 0)
-                wake |= WAKE_HOST_ZONE;
-            p += sizeof(inotify_event) + ev->len;
-        }
-    }
-    return wake;
-}
-
 int read_timer(ServiceWatch &w) {
     uint64_t expirations;
     if (read(w.timer, &expirations, sizeof expirations) == sizeof expirations) return WAKE_TIMER;
@@ -95,7 +59,7 @@ int drain_socket(ServiceWatch &w) {
 
 bool watch_open(ServiceWatch &w, const char *root, const char *runtime_dir) {
     // The socket last: a program that can poke the service finds it watching.
-    return make_timer(w) && make_watches(w, root) && bind_socket(w, runtime_dir);
+    return make_timer(w) && watch_files_open(w.files, root) && bind_socket(w, runtime_dir);
 }
 
 bool watch_arm(ServiceWatch &w, long long host_ms) {
@@ -112,7 +76,7 @@ bool watch_arm(ServiceWatch &w, long long host_ms) {
 }
 
 int watch_wait(ServiceWatch &w) {
-    pollfd fds[3] = {{w.timer, POLLIN, 0}, {w.socket, POLLIN, 0}, {w.inotify, POLLIN, 0}};
+    pollfd fds[3] = {{w.timer, POLLIN, 0}, {w.socket, POLLIN, 0}, {w.files.inotify, POLLIN, 0}};
     int n;
     while ((n = poll(fds, 3, -1)) < 0 && errno == EINTR) {
     }
@@ -120,6 +84,6 @@ int watch_wait(ServiceWatch &w) {
     int wake = 0;
     if (fds[0].revents) wake |= read_timer(w);
     if (fds[1].revents) wake |= drain_socket(w);
-    if (fds[2].revents) wake |= read_inotify(w);
+    if (fds[2].revents) wake |= watch_files_read(w.files);
     return wake;
 }
