@@ -211,6 +211,50 @@ TEST_F(Registry, EnumeratesValuesAndSubkeys) {
     RegCloseKey(k);
 }
 
+// A listing steps on from the last entry it gave; writes, removals and
+// new keys between two steps are seen as if each step counted from the first.
+TEST_F(Registry, ListingsFollowWritesMadeBetweenTheirSteps) {
+    HKEY k = create(L"L");
+    for (const wchar_t *n : {L"a", L"c", L"e"}) set_dword(k, n, 1);
+    RegCloseKey(k);
+    k = open(L"L");
+    set_dword(k, L"C", 3);  // pending over the stored "c"
+    set_dword(k, L"b", 2);
+    auto value_at = [&](DWORD index) {
+        WCHAR name[32];
+        DWORD chars = 32, type = 0, v = 0, size = 4;
+        LONG err = RegEnumValueW(k, index, name, &chars, nullptr, &type, reinterpret_cast<BYTE *>(&v), &size);
+        return err == ERROR_SUCCESS ? std::wstring(name) + L"=" + std::to_wstring(v) : L"end";
+    };
+    std::wstring all;
+    for (DWORD i = 0; i < 5; i++) all += value_at(i) + L" ";
+    EXPECT_EQ(all, L"a=1 b=2 C=3 e=1 end ");
+    EXPECT_EQ(value_at(1), L"b=2");
+    ASSERT_EQ(RegFlushKey(k), ERROR_SUCCESS);  // the same listing once committed
+    EXPECT_EQ(value_at(2), L"C=3");
+    ASSERT_EQ(RegDeleteValueW(k, L"a"), ERROR_SUCCESS);
+    EXPECT_EQ(value_at(3), L"end");
+    set_dword(k, L"0", 0);
+    EXPECT_EQ(value_at(3), L"e=1");
+
+    auto key_at = [&](DWORD index) {
+        WCHAR name[32];
+        DWORD chars = 32;
+        return RegEnumKeyExW(k, index, name, &chars, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS
+                   ? std::wstring(name)
+                   : L"end";
+    };
+    for (const wchar_t *n : {L"L\\k1", L"L\\k3"}) RegCloseKey(create(n));
+    EXPECT_EQ(key_at(0), L"k1");
+    RegCloseKey(create(L"L\\k2"));
+    EXPECT_EQ(key_at(1), L"k2");
+    EXPECT_EQ(key_at(2), L"k3");
+    ASSERT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"L\\k1"), ERROR_SUCCESS);
+    EXPECT_EQ(key_at(2), L"end");
+    EXPECT_EQ(key_at(1), L"k3");
+    RegCloseKey(k);
+}
+
 TEST_F(Registry, ACorruptDatabaseFailsEveryCallAndSaysWhy) {
     device_close();  // nothing open while the file is damaged
     {

@@ -33,10 +33,18 @@ struct StoredValue {
 
 typedef std::map<std::wstring, StoredValue> ValueMap;  // by folded name
 
+// Where a listing stands: the entry at `index` and its folded name.
+struct ListCursor {
+    bool valid = false;
+    DWORD index = 0;
+    std::wstring fold;
+};
+
 struct OpenKey {
     long long id = 0;
     ValueMap values;   // snapshot taken when the key was opened
     ValueMap pending;  // written, not yet committed
+    ListCursor listed;  // of RegEnumValueW; a write or removal resets it
 };
 
 void forget_open_keys(void);
@@ -46,6 +54,8 @@ struct Registry {
     plat::SqliteDb &db = store.db;
     std::map<uintptr_t, OpenKey> open_keys;
     uintptr_t next_handle = 0x10000;
+    long long listed_parent = 0;  // whose subkeys `listed_keys` walks
+    ListCursor listed_keys;       // of RegEnumKeyExW
 };
 
 Registry &reg() {
@@ -201,6 +211,7 @@ long long insert_key(Registry &r, long long parent, const std::wstring &name) {
     st.bind_wide(2, name.c_str());
     st.bind_wide(3, plat::fold_case(name.c_str()).c_str());
     if (!r.db.check(st.step())) return -1;
+    r.listed_keys.valid = false;  // the keys after it move down one
     return sqlite3_last_insert_rowid(r.db.handle());
 }
 
@@ -215,6 +226,7 @@ LONG commit_pending(Registry &r, OpenKey &k) {
     if (!t.began()) return sqlite_error(r);
     if (!key_exists(r, k.id)) {
         k.pending.clear();
+        k.listed.valid = false;
         return ERROR_KEY_DELETED;
     }
     for (auto &entry : k.pending) {
@@ -238,6 +250,37 @@ const StoredValue *find_value(const OpenKey &k, const std::wstring &fold) {
     if (p != k.pending.end()) return &p->second;
     auto v = k.values.find(fold);
     return v == k.values.end() ? nullptr : &v->second;
+}
+
+// The first value named after `after` (the first of all without it), in
+// folded-name order, a pending write over the stored value. O(log n).
+const ValueMap::value_type *value_after(const OpenKey &k, const std::wstring *after) {
+    auto v = after ? k.values.upper_bound(*after) : k.values.begin();
+    auto p = after ? k.pending.upper_bound(*after) : k.pending.begin();
+    if (p != k.pending.end() && (v == k.values.end() || p->first <= v->first)) return &*p;
+    return v == k.values.end() ? nullptr : &*v;
+}
+
+// Value number `index` in folded-name order, stepping on from the last one
+// listed: listing a key's n values costs O(n log n), copying none.
+const StoredValue *value_at(OpenKey &k, DWORD index) {
+    ListCursor &c = k.listed;
+    const ValueMap::value_type *e = nullptr;
+    DWORD at = 0;
+    if (c.valid && index >= c.index) {
+        auto p = k.pending.find(c.fold);
+        auto v = k.values.find(c.fold);
+        e = p != k.pending.end() ? &*p : v != k.values.end() ? &*v : nullptr;
+        at = c.index;
+    }
+    if (!e) {
+        e = value_after(k, nullptr);
+        at = 0;
+    }
+    for (; e && at < index; at++) e = value_after(k, &e->first);
+    if (!e) return nullptr;
+    c = ListCursor{true, at, e->first};
+    return &e->second;
 }
 
 // The value as the caller sees it: strings turn back into wide characters.
@@ -362,6 +405,7 @@ LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data,
     else
         v.bytes.assign(reinterpret_cast<const char *>(data), data_size);
     k->pending[plat::fold_case(n.c_str())] = std::move(v);
+    k->listed.valid = false;
     return ERROR_SUCCESS;
 }
 
@@ -392,6 +436,7 @@ LONG RegDeleteValueW(HKEY key, LPCWSTR name) {
     if (!k) return ERROR_INVALID_HANDLE;
     std::wstring fold = plat::fold_case(name);
     bool had = k->pending.erase(fold) + k->values.erase(fold) > 0;
+    k->listed.valid = false;
     plat::Stmt st(r.db, "DELETE FROM vals WHERE key=?1 AND fold=?2");
     if (!st) return sqlite_error(r);
     st.bind(1, k->id);
@@ -418,6 +463,7 @@ LONG RegDeleteKeyW(HKEY key, LPCWSTR sub_key) {
                          " UNION ALL SELECT keys.id FROM keys JOIN doomed ON keys.parent = doomed.id) ";
     bool ok = r.db.exec((doomed + "DELETE FROM vals WHERE key IN doomed;").c_str()) &&
               r.db.exec((doomed + "DELETE FROM keys WHERE id IN doomed;").c_str()) && t.commit();
+    r.listed_keys.valid = false;  // the keys after it move up one
     return ok ? ERROR_SUCCESS : sqlite_error(r);
 }
 
@@ -427,13 +473,24 @@ LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_chars, LPDWO
     long long id;
     if (LONG err = resolve(r, key, id)) return err;
     if (LONG err = ready(r)) return err;
-    plat::Stmt st(r.db, "SELECT name FROM keys WHERE parent=?1 ORDER BY fold LIMIT 1 OFFSET ?2");
+    // The next subkey of a listing is the one after the last listed, found
+    // in the index (O(log n)); any other is counted from the first.
+    ListCursor &c = r.listed_keys;
+    bool next = c.valid && r.listed_parent == id && index == c.index + 1;
+    plat::Stmt st(r.db, next ? "SELECT name, fold FROM keys WHERE parent=?1 AND fold>?2 ORDER BY fold LIMIT 1"
+                             : "SELECT name, fold FROM keys WHERE parent=?1 ORDER BY fold LIMIT 1 OFFSET ?2");
     if (!st) return sqlite_error(r);
     st.bind(1, id);
-    st.bind(2, index);
+    if (next)
+        st.bind_wide(2, c.fold.c_str());
+    else
+        st.bind(2, index);
     int rc = st.step();
+    c.valid = false;
     if (rc == SQLITE_DONE) return ERROR_NO_MORE_ITEMS;
     if (!r.db.check(rc) || rc != SQLITE_ROW) return sqlite_error(r);
+    r.listed_parent = id;
+    c = ListCursor{true, index, st.column_wide(1)};
     return copy_name(st.column_wide(0), name, name_chars);
 }
 
@@ -443,14 +500,11 @@ LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_chars, LPDWO
     Call call(r);
     OpenKey *k = open_key(r, key);
     if (!k) return ERROR_INVALID_HANDLE;
-    ValueMap all = k->values;
-    for (const auto &entry : k->pending) all[entry.first] = entry.second;
-    if (index >= all.size()) return ERROR_NO_MORE_ITEMS;
-    auto it = all.begin();
-    std::advance(it, index);
-    if (LONG err = copy_name(it->second.name, name, name_chars)) return err;
-    if (type) *type = it->second.type;
-    return deliver(caller_bytes(it->second), data, data_size);
+    const StoredValue *v = value_at(*k, index);
+    if (!v) return ERROR_NO_MORE_ITEMS;
+    if (LONG err = copy_name(v->name, name, name_chars)) return err;
+    if (type) *type = v->type;
+    return deliver(caller_bytes(*v), data, data_size);
 }
 
 LONG reg_stored_size(HKEY key, LPCWSTR name, LPDWORD size) {
