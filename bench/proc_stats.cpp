@@ -1,5 +1,6 @@
 #include "proc_stats.h"
 
+#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -36,5 +37,31 @@ double cpu_seconds(pid_t pid) {
 long resident_kb(pid_t pid) {
     long kb = -1;
     bool ok = read_proc(pid, "status", [&](char *line) { return sscanf(line, "VmRSS: %ld kB", &kb) == 1; });
+    return ok ? kb : -1;
+}
+
+long wake_ups(pid_t pid) {
+    std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    DIR *d = opendir(tasks.c_str());
+    if (!d) return -1;
+    long total = 0;
+    while (struct dirent *e = readdir(d)) {
+        if (e->d_name[0] == '.') continue;
+        std::string file = std::string("task/") + e->d_name + "/status";
+        read_proc(pid, file.c_str(), [&](char *line) {
+            long n;
+            if (sscanf(line, "voluntary_ctxt_switches: %ld", &n) == 1 ||
+                sscanf(line, "nonvoluntary_ctxt_switches: %ld", &n) == 1)
+                total += n;
+            return false;
+        });
+    }
+    closedir(d);
+    return total;
+}
+
+long proportional_kb(pid_t pid) {
+    long kb = -1;
+    bool ok = read_proc(pid, "smaps_rollup", [&](char *line) { return sscanf(line, "Pss: %ld kB", &kb) == 1; });
     return ok ? kb : -1;
 }

@@ -7,3 +7,9 @@
 double cpu_seconds(pid_t pid);
 // Resident memory in kB; -1 when it cannot be read.
 long resident_kb(pid_t pid);
+// Times the program's threads were put to sleep or preempted (context
+// switches, summed over its threads); -1 when they cannot be read.
+long wake_ups(pid_t pid);
+// Proportional set size in kB (shared pages split between their users);
+// -1 when it cannot be read.
+long proportional_kb(pid_t pid);

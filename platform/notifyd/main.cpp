@@ -102,22 +102,23 @@ int serve(ServiceWatch &w) {
         long long next = -1;
         bool ok = run_due_requests(&next);
         if (!ok && retry == RETRY_MS) journal_failing_requests();
-        if (forget_finished_launches()) {
+        bool launching = forget_finished_launches();
+        if (launching) {
             long long soon = clock_utc_ms() + LAUNCH_POLL_MS;
             if (next < 0 || next > soon) next = soon;
-        } else {
-            // Not while a program starts: the two would compete.
-            launch_prepare_spare();
         }
-        if (changes & WAKE_CLOCK_SET) run_event_programs(NOTIFICATION_EVENT_TIME_CHANGE, APP_RUN_AFTER_TIME_CHANGE);
-        if (changes & WAKE_HOST_ZONE) run_event_programs(NOTIFICATION_EVENT_TZ_CHANGE, APP_RUN_AFTER_TZ_CHANGE);
         if (!ok) next = clock_utc_ms() + retry;
         retry = ok ? RETRY_MS : std::min(retry * 2, LONGEST_RETRY_MS);
         long long host = next < 0 ? -1 : next - device_settings()->clock_offset * 1000;
+        // Armed first: what follows starts processes, which takes a while.
         if (!watch_arm(w, host)) {
             perror("notifyd: cannot arm the timer");
             return 1;
         }
+        // Not while a program starts: the two would compete.
+        if (!launching) launch_prepare_spare();
+        if (changes & WAKE_CLOCK_SET) run_event_programs(NOTIFICATION_EVENT_TIME_CHANGE, APP_RUN_AFTER_TIME_CHANGE);
+        if (changes & WAKE_HOST_ZONE) run_event_programs(NOTIFICATION_EVENT_TZ_CHANGE, APP_RUN_AFTER_TZ_CHANGE);
         int wake = watch_wait(w);
         if (wake & WAKE_FAILED) {
             perror("notifyd: cannot wait");

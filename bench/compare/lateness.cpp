@@ -1,0 +1,223 @@
+// (a) How late notifyd starts a due program, beside the floor program doing
+// the same with a bare timerfd and posix_spawn, alternately request by
+// request, with 0, 1,000 and 10,000 requests pending far ahead; how soon a
+// restarted notifyd has its timer armed with 10,000 pending; how often files
+// written beside the watched ones wake it.
+#include <dirent.h>
+#include <sqlite3.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "bench/compare/compare.h"
+#include "bench/proc_stats.h"
+#include "platform/core/text.h"
+#include "platform/device/clock.h"
+#include "platform/device/device.h"
+#include "platform/notify/notify_db.h"
+#include "tests/support/live_service.h"
+#include "tests/support/temp_device.h"
+
+namespace {
+
+constexpr const wchar_t *PROGRAM = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
+constexpr double SPACING_MS = 120;  // each start measured on its own
+constexpr int RESTARTS = 7;
+
+// Requests due in a year, so that they stay pending. Written in one
+// transaction beside the phone's call, which flushes each to disk (10 ms
+// apiece here); the service is told as a registration tells it.
+bool fill_pending(int from, int to) {
+    char path[DEVICE_HOST_PATH];
+    sqlite3 *db = nullptr;
+    if (!device_file("notify.db", path, sizeof path) || sqlite3_open(path, &db) != SQLITE_OK) return false;
+    sqlite3_busy_timeout(db, 5000);
+    long long start = clock_local_ms(clock_utc_ms()) + 365LL * 86400 * 1000;
+    bool ok = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    for (int i = from; ok && i < to; i++) {
+        std::string row =
+            "INSERT INTO requests(handle, application, arguments, start_local, end_local, created_utc)"
+            " VALUES(" +
+            std::to_string(1000000 + i) + ", '" + plat::to_utf8(PROGRAM) + "', 'pending-" + std::to_string(i) + "', " +
+            std::to_string(start + i * 1000LL) + ", " + std::to_string(start + i * 1000LL + 300000) + ", " +
+            std::to_string(clock_utc_ms()) + ")";
+        ok = sqlite3_exec(db, row.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ok = sqlite3_exec(db, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK && ok;
+    sqlite3_close(db);
+    return ok && plat::notify_service_poke();
+}
+
+// The device's local time of a host instant, as a request's start.
+SYSTEMTIME local_of_host(long long host_ms) {
+    SYSTEMTIME t;
+    clock_systemtime_from_ms(clock_local_ms(host_ms + device_settings()->clock_offset * 1000), &t);
+    return t;
+}
+
+struct Lateness {
+    std::vector<double> ours, floor;
+};
+
+// Alternate requests of notifyd and of the floor program; lateness in ms
+// from each due time to the recorder's first instruction.
+Lateness measure_round(int rounds, const std::string &record) {
+    unlink(record.c_str());
+    long long base = (long long)realtime_ms() + 1500;
+    std::vector<std::string> floor_args = {COMPARE_FLOOR, VELMORA_RECORDER};
+    std::vector<long long> due(size_t(2 * rounds));
+    for (int i = 0; i < 2 * rounds; i++) {
+        due[size_t(i)] = base + (long long)(SPACING_MS * i);
+        if (i % 2 == 0) {
+            floor_args.push_back(std::to_string(due[size_t(i)]) + ":floor-" + std::to_string(i));
+            continue;
+        }
+        wchar_t args[24];
+        swprintf(args, 24, L"ours-%d", i);
+        add_request(PROGRAM, args, local_of_host(due[size_t(i)]), 5);
+    }
+    pid_t floor = spawn_with(floor_args, {});
+    Lateness l;
+    auto seen = wait_for_records(size_t(2 * rounds), int(1500 + SPACING_MS * 2 * rounds + 5000));
+    if (floor > 0) waitpid(floor, nullptr, 0);
+    for (const Record &r : seen) {
+        size_t dash = r.argument.find('-');
+        if (dash == std::string::npos) continue;
+        int i = atoi(r.argument.c_str() + dash + 1);
+        if (i < 0 || i >= 2 * rounds) continue;
+        double late = double(r.started_ns) / 1e6 - double(due[size_t(i)]);
+        (r.argument[0] == 'o' ? l.ours : l.floor).push_back(late);
+    }
+    return l;
+}
+
+void add_lateness_rows(const Lateness &l, int pending, int rounds, std::vector<CompareRow> &rows) {
+    for (double p : {0.50, 0.99}) {
+        CompareRow row;
+        row.what = "lateness p" + std::to_string(int(p * 100)) + " ms, " + std::to_string(pending) + " pending";
+        row.whose = "floor";
+        row.most = 1.25;
+        if (l.ours.size() == size_t(rounds) && l.floor.size() == size_t(rounds)) {
+            row.ours = percentile(l.ours, p);
+            row.theirs = percentile(l.floor, p);
+        } else {
+            row.missing = "started " + std::to_string(l.ours.size()) + " of ours, " + std::to_string(l.floor.size()) +
+                          " of the floor's " + std::to_string(rounds);
+        }
+        rows.push_back(row);
+    }
+}
+
+// Whether a timerfd of the process is armed: its fdinfo says when it fires.
+bool timer_armed(pid_t pid) {
+    std::string fds = "/proc/" + std::to_string(pid) + "/fdinfo";
+    DIR *d = opendir(fds.c_str());
+    bool armed = false;
+    while (struct dirent *e = d && !armed ? readdir(d) : nullptr) {
+        std::ifstream in(fds + "/" + e->d_name);
+        std::string line;
+        while (std::getline(in, line))
+            if (line.rfind("it_value:", 0) == 0 && line.find("(0, 0)") == std::string::npos) armed = true;
+    }
+    if (d) closedir(d);
+    return armed;
+}
+
+// From the start of the program to its timer armed, in ms; -1 after 5 s.
+double start_to_armed(const std::vector<std::string> &words) {
+    double started = monotonic_ms();
+    pid_t pid = spawn_with(words, {});
+    if (pid < 0) return -1;
+    double took = -1;
+    while (took < 0 && monotonic_ms() - started < 5000)
+        if (timer_armed(pid)) took = monotonic_ms() - started;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return took;
+}
+
+void add_restart_row(int pending, std::vector<CompareRow> &rows) {
+    std::vector<double> ours, floor;
+    std::string far = std::to_string((long long)realtime_ms() + 3600 * 1000) + ":never";
+    for (int i = 0; i < RESTARTS; i++) {
+        kill_service();
+        ours.push_back(start_to_armed({built_notifyd(), "--device", device_root()}));
+        floor.push_back(start_to_armed({COMPARE_FLOOR, VELMORA_RECORDER, far}));
+    }
+    kill_service();
+    CompareRow row;
+    row.what = "restart to timer armed ms, " + std::to_string(pending) + " pending";
+    row.ours = percentile(ours, 0.5);
+    row.theirs = percentile(floor, 0.5);
+    row.whose = "floor";
+    row.most_ours = 10;
+    rows.push_back(row);
+}
+
+// Files written beside the watched ones: in the device root and in the
+// folder of the host's zone file (when this user may write there).
+int write_unrelated(const std::string &folder, const char *tag) {
+    int written = 0;
+    for (int i = 0; i < 100; i++) {
+        std::string path = folder + "/.velmora-compare-" + tag + "-" + std::to_string(i);
+        std::ofstream(path) << "unrelated";
+        written += unlink(path.c_str()) == 0;
+    }
+    return written;
+}
+
+void add_unrelated_row(std::vector<CompareRow> &rows) {
+    CompareRow row;
+    row.what = "notifyd wake-ups, 100 files in root and /etc";
+    row.most_ours = 0;
+    if (!start_service()) {
+        row.missing = "notifyd did not start";
+        rows.push_back(row);
+        return;
+    }
+    int pid = service_pid();
+    sleep_ms(300);
+    long before = wake_ups(pid);
+    int root = write_unrelated(device_root(), "root");
+    int etc = write_unrelated("/etc", "etc");
+    sleep_ms(300);
+    row.ours = double(wake_ups(pid) - before);
+    if (root != 100) row.missing = "could not write in the device root";
+    if (etc != 100) row.what = "notifyd wake-ups, 100 files in root (/etc not writable)";
+    rows.push_back(row);
+}
+
+}  // namespace
+
+void compare_lateness(const CompareOptions &o, std::vector<CompareRow> &rows) {
+    std::string root = make_temp_folder("compare");
+    std::string record = root + "/record.log";
+    setenv("VELMORA_RECORD", record.c_str(), 1);
+    DeviceSettings settings;
+    device_default_settings(&settings);
+    // A device whose settings were saved once: device.conf is watched itself.
+    if (!device_open(root.c_str()) || !device_save_settings(&settings) || !install_recorder(PROGRAM) ||
+        !start_service()) {
+        fprintf(stderr, "compare: cannot set up a device with notifyd: %s\n", device_error());
+    } else {
+        int filled = 0;
+        for (int pending : {0, 1000, 10000}) {
+            if (!fill_pending(filled, pending)) fprintf(stderr, "compare: cannot register %d requests\n", pending);
+            filled = pending;
+            add_lateness_rows(measure_round(o.rounds, record), pending, o.rounds, rows);
+        }
+        add_restart_row(filled, rows);
+        add_unrelated_row(rows);
+        kill_service();
+    }
+    unsetenv("VELMORA_RECORD");
+    if (const char *runtime = device_runtime_dir()) remove_tree(runtime);
+    device_close();
+    remove_tree(root);
+}
