@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -40,24 +41,44 @@ long resident_kb(pid_t pid) {
     return ok ? kb : -1;
 }
 
-long wake_ups(pid_t pid) {
+namespace {
+
+// Hands each line of every thread's /proc/<pid>/task/<tid>/<file> to `take`;
+// false when the threads cannot be listed.
+bool read_threads(pid_t pid, const char *file, const std::function<bool(char *)> &take) {
     std::string tasks = "/proc/" + std::to_string(pid) + "/task";
     DIR *d = opendir(tasks.c_str());
-    if (!d) return -1;
-    long total = 0;
+    if (!d) return false;
     while (struct dirent *e = readdir(d)) {
         if (e->d_name[0] == '.') continue;
-        std::string file = std::string("task/") + e->d_name + "/status";
-        read_proc(pid, file.c_str(), [&](char *line) {
-            long n;
-            if (sscanf(line, "voluntary_ctxt_switches: %ld", &n) == 1 ||
-                sscanf(line, "nonvoluntary_ctxt_switches: %ld", &n) == 1)
-                total += n;
-            return false;
-        });
+        std::string path = std::string("task/") + e->d_name + "/" + file;
+        read_proc(pid, path.c_str(), take);
     }
     closedir(d);
-    return total;
+    return true;
+}
+
+}  // namespace
+
+long wake_ups(pid_t pid) {
+    long total = 0;
+    bool ok = read_threads(pid, "status", [&](char *line) {
+        long n;
+        if (sscanf(line, "voluntary_ctxt_switches: %ld", &n) == 1 ||
+            sscanf(line, "nonvoluntary_ctxt_switches: %ld", &n) == 1)
+            total += n;
+        return false;
+    });
+    return ok ? total : -1;
+}
+
+double on_cpu_seconds(pid_t pid) {
+    double total = 0;
+    bool ok = read_threads(pid, "schedstat", [&](char *line) {
+        total += atof(line) / 1e9;
+        return true;
+    });
+    return ok ? total : -1;
 }
 
 long proportional_kb(pid_t pid) {

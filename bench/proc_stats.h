@@ -5,6 +5,9 @@
 
 // User and system CPU time in seconds; -1 when it cannot be read.
 double cpu_seconds(pid_t pid);
+// Time on a CPU in seconds, summed over the program's threads, to the
+// nanosecond (the scheduler's own count); -1 when it cannot be read.
+double on_cpu_seconds(pid_t pid);
 // Resident memory in kB; -1 when it cannot be read.
 long resident_kb(pid_t pid);
 // Times the program's threads were put to sleep or preempted (context

@@ -25,13 +25,13 @@ struct Idle {
 
 void begin(Idle &i) {
     if (i.pid <= 0) return;
-    i.cpu_before = cpu_seconds(i.pid);
+    i.cpu_before = on_cpu_seconds(i.pid);
     i.wakes_before = wake_ups(i.pid);
 }
 
 void end(Idle &i, int seconds) {
     if (i.pid <= 0) return;
-    double cpu = cpu_seconds(i.pid);
+    double cpu = on_cpu_seconds(i.pid);
     long wakes = wake_ups(i.pid);
     if (cpu < 0 || wakes < 0) return;
     i.cpu = (cpu - i.cpu_before) / seconds * 100;

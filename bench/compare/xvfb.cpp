@@ -30,6 +30,8 @@ constexpr size_t XWD_COLOUR_BYTES = 12;
 
 }  // namespace
 
+// Without -noreset the server resets when its last client leaves, and a
+// program that looks at the display before it opens it would meet the reset.
 bool xvfb_start(const std::string &program, Xvfb &x) {
     x.fbdir = make_temp_folder("xvfb");
     int ready[2];
@@ -38,20 +40,23 @@ bool xvfb_start(const std::string &program, Xvfb &x) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const char *args[] = {program.c_str(), "-displayfd",    "3",         "-screen", "0",   "1024x768x24",
-                          "-fbdir",        x.fbdir.c_str(), "-nolisten", "tcp",     "-br", nullptr};
+    const char *args[] = {program.c_str(), "-displayfd", "3",   "-screen", "0",        "1024x768x24", "-fbdir",
+                          x.fbdir.c_str(), "-nolisten",  "tcp", "-br",     "-noreset", nullptr};
     int rc = posix_spawn(&x.pid, args[0], &actions, nullptr, const_cast<char **>(args), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(ready[1]);
-    char number[16] = {0};
+    // The number, then a newline: closing before the newline would kill it.
+    std::string number;
     pollfd p = {ready[0], POLLIN, 0};
-    bool came_up = rc == 0 && poll(&p, 1, 10000) == 1 && read(ready[0], number, sizeof number - 1) > 0;
+    char c = 0;
+    while (rc == 0 && c != '\n' && poll(&p, 1, 10000) == 1 && read(ready[0], &c, 1) == 1) number += c;
+    bool came_up = c == '\n';
     close(ready[0]);
     if (!came_up) {
         xvfb_stop(x);
         return false;
     }
-    x.display = ":" + std::to_string(atoi(number));
+    x.display = ":" + std::to_string(atoi(number.c_str()));
     return true;
 }
 
