@@ -64,9 +64,7 @@ long wake_ups(pid_t pid) {
     long total = 0;
     bool ok = read_threads(pid, "status", [&](char *line) {
         long n;
-        if (sscanf(line, "voluntary_ctxt_switches: %ld", &n) == 1 ||
-            sscanf(line, "nonvoluntary_ctxt_switches: %ld", &n) == 1)
-            total += n;
+        if (sscanf(line, "voluntary_ctxt_switches: %ld", &n) == 1) total += n;
         return false;
     });
     return ok ? total : -1;

@@ -10,8 +10,9 @@ double cpu_seconds(pid_t pid);
 double on_cpu_seconds(pid_t pid);
 // Resident memory in kB; -1 when it cannot be read.
 long resident_kb(pid_t pid);
-// Times the program's threads were put to sleep or preempted (context
-// switches, summed over its threads); -1 when they cannot be read.
+// Times the program's threads went to sleep, and so were woken (voluntary
+// context switches, summed over its threads; being preempted while running
+// is no wake-up); -1 when they cannot be read.
 long wake_ups(pid_t pid);
 // Proportional set size in kB (shared pages split between their users);
 // -1 when it cannot be read.

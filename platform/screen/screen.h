@@ -76,6 +76,13 @@ void sdl_resize(int width, int height);
 void sdl_present(const Surface &frame);
 void sdl_raise(void);
 void sdl_pump(void);
+// Frames straight to an X11 window (the display and window as SDL has them);
+// false where its visual is not plain 24-bit colour.
+bool x11_present_open(void *display, unsigned long window, int width, int height);
+bool x11_present_resize(int width, int height);
+void x11_present(const Surface &frame);
+// The server lost the window's content: the next frame goes whole.
+void x11_present_expose(void);
 
 // velctl's control socket, served by the screen's owner.
 void control_listen(void);

@@ -1,5 +1,6 @@
 // The screen in a real window: SDL2, scaled x2, nearest pixel. The program
-// sleeps on the X11 connection's descriptor, so an idle clock does not poll.
+// sleeps on the X11 connection's descriptor, so an idle clock does not poll;
+// on X11 the frames go straight to the server (x11_present.cpp).
 // Keys: F1 and F2 the soft keys, arrows, Enter the action key, Escape or
 // Backspace Back, F9 rotates, F10 help; digits and letters are typed.
 #include <SDL2/SDL.h>
@@ -23,8 +24,10 @@ constexpr int POLL_MS = 20;  // only where the display has no descriptor to slee
 
 struct SdlScreen {
     SDL_Window *window = nullptr;
-    SDL_Renderer *renderer = nullptr;
+    SDL_Renderer *renderer = nullptr;  // only where frames cannot go straight to X
     SDL_Texture *texture = nullptr;
+    bool direct = false;  // frames go straight to the X server
+    bool shown = false;
     int fd = -1;
     bool own_fd = false;
 };
@@ -79,13 +82,23 @@ bool make_texture(int w, int h) {
     return s.texture != nullptr;
 }
 
-void watch_display() {
+// Frames straight to the X server where the display is X11, else through
+// SDL's software renderer; the program sleeps on the display's descriptor.
+bool make_presenter(int w, int h) {
     SdlScreen &s = sdl();
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(s.window, &info) && info.subsystem == SDL_SYSWM_X11) {
-        s.fd = XConnectionNumber(info.info.x11.display);
-    } else {
+    bool x11 = SDL_GetWindowWMInfo(s.window, &info) && info.subsystem == SDL_SYSWM_X11;
+    if (x11) s.fd = XConnectionNumber(info.info.x11.display);
+    s.direct = x11 && x11_present_open(info.info.x11.display, info.info.x11.window, w, h);
+    if (s.direct) return true;
+    s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE);
+    return s.renderer && make_texture(w, h);
+}
+
+void watch_display() {
+    SdlScreen &s = sdl();
+    if (s.fd < 0) {
         s.fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
         struct itimerspec every = {{0, POLL_MS * 1000000L}, {0, POLL_MS * 1000000L}};
         timerfd_settime(s.fd, 0, &every, nullptr);
@@ -104,15 +117,20 @@ bool sdl_open(int w, int h) {
     // without this SDL puts a GL texture behind it and its threads wake a
     // sleeping clock.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // A window of fixed size on one screen needs no display modes: without
+    // these SDL asks the server dozens of questions before the window opens.
+    SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_XVIDMODE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_XINERAMA, "0");
     const char *x = getenv("DISPLAY");
     if (x && *x && !getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         fprintf(stderr, "velmora: no display (%s); the screen runs headless\n", SDL_GetError());
         return false;
     }
-    s.window = SDL_CreateWindow("Velmora", 0, 0, w * SCALE, h * SCALE, SDL_WINDOW_SHOWN);
-    if (s.window) s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE);
-    if (!s.renderer || !make_texture(w, h)) {
+    // Hidden until its first frame: the window appears drawn.
+    s.window = SDL_CreateWindow("Velmora", 0, 0, w * SCALE, h * SCALE, SDL_WINDOW_HIDDEN);
+    if (!s.window || !make_presenter(w, h)) {
         fprintf(stderr, "velmora: cannot open the screen window (%s); the screen runs headless\n", SDL_GetError());
         if (s.window) SDL_DestroyWindow(s.window);
         s.window = nullptr;
@@ -128,11 +146,23 @@ void sdl_resize(int w, int h) {
     SdlScreen &s = sdl();
     if (!s.window) return;
     SDL_SetWindowSize(s.window, w * SCALE, h * SCALE);
-    make_texture(w, h);
+    if (s.direct)
+        x11_present_resize(w, h);
+    else
+        make_texture(w, h);
 }
 
 void sdl_present(const Surface &frame) {
     SdlScreen &s = sdl();
+    if (!s.window) return;
+    if (!s.shown) {
+        SDL_ShowWindow(s.window);
+        s.shown = true;
+    }
+    if (s.direct) {
+        x11_present(frame);
+        return;
+    }
     if (!s.texture) return;
     SDL_UpdateTexture(s.texture, nullptr, frame.row0, int(frame.stride));
     SDL_RenderClear(s.renderer);
@@ -153,7 +183,9 @@ void sdl_pump(void) {
         case SDL_TEXTINPUT: on_text(e.text.text); break;
         case SDL_QUIT: screen_queue_action({ScreenAction::CLOSE, 0, 0, 0}); break;
         case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) screen_touch();
+            if (e.window.event != SDL_WINDOWEVENT_EXPOSED) break;
+            x11_present_expose();
+            screen_touch();
             break;
         default: break;
         }
