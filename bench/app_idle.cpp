@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_device.h"
 #include "bench/proc_stats.h"
 #include "platform/device/device.h"
 #include "platform/phone.h"
@@ -74,6 +75,7 @@ int main(int argc, char **argv) {
     kill(pid, SIGTERM);
     int status = 0;
     waitpid(pid, &status, 0);
+    bench_remove_device(folder);
     if (cpu_before < 0 || cpu_after < 0 || rss_first < 0) {
         fprintf(stderr, "app_idle: could not read the program's figures\n");
         return 1;

@@ -9,6 +9,7 @@
 #include "app/clock_face.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "bench/bench_device.h"
 #include "platform/device/clock_testing.h"
 #include "platform/device/device.h"
 #include "platform/phone.h"
@@ -30,8 +31,7 @@ void open_device() {
     setenv("VELMORA_SCREEN", "headless", 0);  // VELMORA_SCREEN=sdl measures the real window
     setenv("VELMORA_NOTIFYD", "off", 1);
     setenv("VELMORA_MSGBOX", "headless", 1);
-    char folder[] = "/tmp/velmora-bench-app-XXXXXX";
-    device_open(mkdtemp(folder));
+    bench_device_open();
     SYSTEMTIME t = {};
     t.wYear = 2030, t.wMonth = 1, t.wDay = 15, t.wHour = 10, t.wMinute = 59, t.wSecond = 10;
     clock_freeze_local(&t);

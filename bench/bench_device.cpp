@@ -14,7 +14,7 @@
 
 namespace {
 
-std::string root;
+std::string root, runtime;
 std::atomic<long long> first_sound_ns{0};
 
 void watch_output(const int16_t *samples, int frames) {
@@ -26,12 +26,17 @@ void watch_output(const int16_t *samples, int frames) {
         }
 }
 
+void remove_files(const std::string &top) {
+    nftw(
+        top.c_str(), [](const char *p, const struct stat *, int, struct FTW *) { return remove(p); }, 16,
+        FTW_DEPTH | FTW_PHYS);
+}
+
 // Only the files: the platform's own records are gone by the time exit
 // handlers run.
 void remove_root() {
-    nftw(
-        root.c_str(), [](const char *p, const struct stat *, int, struct FTW *) { return remove(p); }, 16,
-        FTW_DEPTH | FTW_PHYS);
+    remove_files(root);
+    if (!runtime.empty()) remove_files(runtime);
 }
 
 }  // namespace
@@ -43,8 +48,18 @@ std::string bench_device_open() {
         exit(1);
     }
     root = pattern;
+    const char *sockets = device_runtime_dir();
+    runtime = sockets ? sockets : "";
     atexit(remove_root);
     return root;
+}
+
+void bench_remove_device(const std::string &folder) {
+    if (device_open(folder.c_str())) {
+        if (const char *sockets = device_runtime_dir()) remove_files(sockets);
+        device_close();
+    }
+    remove_files(folder);
 }
 
 std::string bench_host_path(const wchar_t *device_path) {

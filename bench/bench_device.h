@@ -4,8 +4,12 @@
 
 #include <string>
 
-// Opens a fresh device in /tmp; returns its root.
+// Opens a fresh device in /tmp; returns its root. It and its sockets'
+// folder are removed at exit.
 std::string bench_device_open();
+// Removes a device some program ran on: its folder and its sockets' folder.
+// Leaves no device open.
+void bench_remove_device(const std::string &root);
 // Host path of a device path, its folders made.
 std::string bench_host_path(const wchar_t *device_path);
 

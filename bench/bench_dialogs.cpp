@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/bench_device.h"
 #include "platform/device/device.h"
 #include "platform/phone.h"
 #include "platform/screen/screen.h"
@@ -49,8 +50,7 @@ void setup() {
     if (done) return;
     done = true;
     setenv("VELMORA_SCREEN", "headless", 0);  // VELMORA_SCREEN=sdl measures the real window
-    char folder[] = "/tmp/velmora-bench-XXXXXX";
-    device_open(mkdtemp(folder));
+    bench_device_open();
     register_clock_bitmaps();
     resources_add_dialogs(DIALOGS, 1);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_DATE_CLASSES | ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};

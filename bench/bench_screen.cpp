@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_device.h"
 #include "platform/device/device.h"
 #include "platform/phone.h"
 #include "platform/screen/screen.h"
@@ -46,8 +47,7 @@ HWND setup() {
     static HWND window = nullptr;
     if (window) return window;
     setenv("VELMORA_SCREEN", "headless", 0);  // VELMORA_SCREEN=sdl measures the real window
-    char folder[] = "/tmp/velmora-bench-XXXXXX";
-    device_open(mkdtemp(folder));
+    bench_device_open();
     for (size_t i = 0; i < background_rgb.size(); i++) background_rgb[i] = (unsigned char)(i * 7);
     for (size_t i = 0; i < digit_rgb.size(); i += 3) digit_rgb[i] = digit_rgb[i + 1] = (i / 3) % 7 < 4 ? 255 : 0;
     resources_add_bitmaps(BITMAPS, 2);

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "bench/bench_device.h"
 #include "bench/proc_stats.h"
 
 extern char **environ;
@@ -35,6 +36,7 @@ int main(int argc, char **argv) {
     double after = cpu_seconds(pid);
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
+    bench_remove_device(device);
     if (before < 0 || after < 0) {
         fprintf(stderr, "idle_cpu: could not read the program's CPU time\n");
         return 1;

@@ -1,7 +1,7 @@
 #include "bench/compare/clock_programs.h"
 
 #include "bench/compare/compare.h"
-#include "platform/device/device.h"
+#include "bench/bench_device.h"
 #include "tests/support/temp_device.h"
 
 pid_t start_clock(bool window, const std::string &display, std::string *device) {
@@ -17,10 +17,5 @@ pid_t start_xclock(const std::string &xclock, const std::string &display) {
 
 void stop_clock(pid_t pid, const std::string &device) {
     if (pid > 0) stop_program(pid);
-    // The clock's sockets live in a folder named after its device.
-    if (device_open(device.c_str())) {
-        if (const char *runtime = device_runtime_dir()) remove_tree(runtime);
-        device_close();
-    }
-    remove_tree(device);
+    bench_remove_device(device);
 }

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/bench_device.h"
 #include "bench/compare/compare.h"
 #include "bench/proc_stats.h"
 #include "platform/core/text.h"
@@ -217,7 +218,5 @@ void compare_lateness(const CompareOptions &o, std::vector<CompareRow> &rows) {
         kill_service();
     }
     unsetenv("VELMORA_RECORD");
-    if (const char *runtime = device_runtime_dir()) remove_tree(runtime);
-    device_close();
-    remove_tree(root);
+    bench_remove_device(root);
 }
