@@ -9,7 +9,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev libpng-dev libx11-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth sox imagemagick locales tzdata
+  xvfb xauth x11-apps sox imagemagick locales tzdata
   desktop-file-utils libcap2-bin
 )
 
