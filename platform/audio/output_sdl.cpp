@@ -1,7 +1,6 @@
 // The machine's sound device through SDL2 audio. SDL converts our 16-bit mono
 // blocks to what the device wants. A machine without a sound card (no ALSA
 // device, no sound server) is not asked at all, so nothing is printed.
-#include <SDL2/SDL.h>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -10,6 +9,7 @@
 #include <string>
 
 #include "platform/audio/output.h"
+#include "platform/core/sdl_library.h"
 
 namespace audio {
 namespace {
@@ -45,8 +45,8 @@ class SdlOutput : public Output {
 public:
     SdlOutput(SDL_AudioDeviceID device, int rate) : device_(device), pacer_(rate) {}
     ~SdlOutput() override {
-        SDL_CloseAudioDevice(device_);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        plat::sdl_library()->CloseAudioDevice(device_);
+        plat::sdl_library()->QuitSubSystem(SDL_INIT_AUDIO);
     }
 
     void wait(int frames) override {
@@ -56,11 +56,11 @@ public:
             return;
         }
         Uint32 ahead = Uint32(QUEUE_BLOCKS * DEVICE_BLOCK * 2);
-        while (SDL_GetQueuedAudioSize(device_) > ahead && playing()) SDL_Delay(2);
+        while (plat::sdl_library()->GetQueuedAudioSize(device_) > ahead && playing()) plat::sdl_library()->Delay(2);
     }
 
     void write(const int16_t *samples, int frames) override {
-        if (playing()) SDL_QueueAudio(device_, samples, Uint32(frames) * 2);
+        if (playing()) plat::sdl_library()->QueueAudio(device_, samples, Uint32(frames) * 2);
     }
 
     void resume() override { pacer_.restart(); }
@@ -68,7 +68,7 @@ public:
     const char *name() const override { return "sdl"; }
 
 private:
-    bool playing() { return SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_PLAYING; }
+    bool playing() { return plat::sdl_library()->GetAudioDeviceStatus(device_) == SDL_AUDIO_PLAYING; }
 
     SDL_AudioDeviceID device_;
     Pacer pacer_;
@@ -78,18 +78,18 @@ private:
 
 std::unique_ptr<Output> open_sdl_output(int rate) {
     if (!worth_asking()) return nullptr;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+    if (!plat::sdl_library() || plat::sdl_library()->InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
     SDL_AudioSpec want{}, have{};
     want.freq = rate;
     want.format = AUDIO_S16SYS;
     want.channels = 1;
     want.samples = DEVICE_BLOCK;
-    SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    SDL_AudioDeviceID device = plat::sdl_library()->OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device == 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        plat::sdl_library()->QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
     }
-    SDL_PauseAudioDevice(device, 0);
+    plat::sdl_library()->PauseAudioDevice(device, 0);
     return std::make_unique<SdlOutput>(device, rate);
 }
 

@@ -3,7 +3,10 @@
 // FreeType. A face is opened once per file and pixel size; its glyphs are
 // rendered once and kept.
 #include <fontconfig/fontconfig.h>
+#include <fcntl.h>
 #include <ft2build.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include FT_FREETYPE_H
 
 #include <cmath>
@@ -34,6 +37,7 @@ struct FontService {
     FT_Library library = nullptr;
     bool tried = false;
     std::map<std::string, std::unique_ptr<FontFace>> faces;  // by "file#index@height"
+    std::map<std::string, std::pair<std::string, int>> files;  // by "family#style": file and index
 };
 
 FontService &service() {
@@ -48,34 +52,76 @@ std::string family_for(const WCHAR *face_name) {
     return to_utf8(face_name);
 }
 
-bool find_file(const LOGFONTW &lf, std::string *file, int *index) {
-    bool bold = lf.lfWeight >= FW_SEMIBOLD;
-    *file = bold ? FALLBACK_BOLD : FALLBACK_REGULAR;
-    *index = 0;
-    static bool initialised = false;
-    if (!initialised) {
-        if (!FcInit()) return true;
-        // Frees fontconfig's caches at exit, so that leak checks stay quiet.
-        atexit(FcFini);
-        initialised = true;
-    }
-    std::string family = family_for(lf.lfFaceName);
+// fontconfig's answer for one family and style; its configuration (some
+// hundred kB parsed from /etc/fonts) is let go once it answered, as the
+// program asks again only for a style it has not shown yet.
+bool match_file(const std::string &family, bool bold, bool italic, std::string *file, int *index) {
+    if (!FcInit()) return false;
     FcPattern *pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, lf.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result;
     FcPattern *match = FcFontMatch(nullptr, pattern, &result);
     FcChar8 *path = nullptr;
-    if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
+    bool found = match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch;
+    if (found) {
         *file = reinterpret_cast<const char *>(path);
         FcPatternGetInteger(match, FC_INDEX, 0, index);
     }
     if (match) FcPatternDestroy(match);
     FcPatternDestroy(pattern);
-    return true;
+    FcFini();
+    return found;
+}
+
+void find_file(const LOGFONTW &lf, std::string *file, int *index) {
+    bool bold = lf.lfWeight >= FW_SEMIBOLD, italic = lf.lfItalic != 0;
+    std::string family = family_for(lf.lfFaceName);
+    std::string key = family + (bold ? "#b" : "#r") + (italic ? "i" : "");
+    auto &known = service().files;
+    auto it = known.find(key);
+    if (it == known.end()) {
+        std::pair<std::string, int> found(bold ? FALLBACK_BOLD : FALLBACK_REGULAR, 0);
+        match_file(family, bold, italic, &found.first, &found.second);
+        it = known.emplace(key, found).first;
+    }
+    *file = it->second.first;
+    *index = it->second.second;
+}
+
+// The font file read as FreeType needs it rather than mapped whole: a face
+// holds only the tables and glyphs it used.
+unsigned long read_font(FT_Stream stream, unsigned long offset, unsigned char *buffer, unsigned long count) {
+    if (count == 0) return offset > stream->size ? 1 : 0;  // a seek: 0 is success
+    ssize_t n = pread(int(stream->descriptor.value), buffer, count, off_t(offset));
+    return n < 0 ? 0 : (unsigned long)n;
+}
+
+void close_font(FT_Stream stream) {
+    close(int(stream->descriptor.value));
+    delete stream;
+}
+
+bool open_font_file(FT_Library library, const std::string &file, int index, FT_Face *face) {
+    int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st;
+    if (fd < 0 || fstat(fd, &st) != 0) {
+        if (fd >= 0) close(fd);
+        return false;
+    }
+    FT_Stream stream = new FT_StreamRec();
+    stream->size = (unsigned long)st.st_size;
+    stream->descriptor.value = fd;
+    stream->read = read_font;
+    stream->close = close_font;
+    FT_Open_Args args = {};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = stream;
+    // On failure FreeType has closed the stream already.
+    return FT_Open_Face(library, &args, index, face) == 0;
 }
 
 // Pixels per em for the phone's height: negative is the character height,
@@ -98,7 +144,7 @@ FontFace *open_face(const std::string &file, int index, LONG height) {
         return nullptr;
     }
     FT_Face face;
-    if (FT_New_Face(s.library, file.c_str(), index, &face) != 0) return nullptr;
+    if (!open_font_file(s.library, file, index, &face)) return nullptr;
     int em = em_pixels(face, height);
     FT_Set_Pixel_Sizes(face, 0, FT_UInt(em));
     auto f = std::make_unique<FontFace>();

@@ -3,8 +3,6 @@
 // on X11 the frames go straight to the server (x11_present.cpp).
 // Keys: F1 and F2 the soft keys, arrows, Enter the action key, Escape or
 // Backspace Back, F9 rotates, F10 help; digits and letters are typed.
-#include <SDL2/SDL.h>
-#include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
@@ -13,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/core/sdl_library.h"
 #include "platform/screen/screen.h"
 
 namespace plat {
@@ -77,8 +76,8 @@ void on_ready(int fd, void *) {
 
 bool make_texture(int w, int h) {
     SdlScreen &s = sdl();
-    if (s.texture) SDL_DestroyTexture(s.texture);
-    s.texture = SDL_CreateTexture(s.renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, w, h);
+    if (s.texture) sdl_library()->DestroyTexture(s.texture);
+    s.texture = sdl_library()->CreateTexture(s.renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, w, h);
     return s.texture != nullptr;
 }
 
@@ -88,11 +87,11 @@ bool make_presenter(int w, int h) {
     SdlScreen &s = sdl();
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    bool x11 = SDL_GetWindowWMInfo(s.window, &info) && info.subsystem == SDL_SYSWM_X11;
+    bool x11 = sdl_library()->GetWindowWMInfo(s.window, &info) && info.subsystem == SDL_SYSWM_X11;
     if (x11) s.fd = XConnectionNumber(info.info.x11.display);
     s.direct = x11 && x11_present_open(info.info.x11.display, info.info.x11.window, w, h);
     if (s.direct) return true;
-    s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE);
+    s.renderer = sdl_library()->CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE);
     return s.renderer && make_texture(w, h);
 }
 
@@ -111,33 +110,38 @@ void watch_display() {
 
 bool sdl_open(int w, int h) {
     SdlScreen &s = sdl();
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    if (!sdl_library()) {
+        fputs("velmora: no SDL2 library (libSDL2-2.0.so.0); the screen runs headless\n", stderr);
+        return false;
+    }
+    sdl_library()->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sdl_library()->SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     // The software renderer draws straight into the window's own framebuffer;
     // without this SDL puts a GL texture behind it and its threads wake a
     // sleeping clock.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    sdl_library()->SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // A window of fixed size on one screen needs no display modes: without
     // these SDL asks the server dozens of questions before the window opens.
-    SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
-    SDL_SetHint(SDL_HINT_VIDEO_X11_XVIDMODE, "0");
-    SDL_SetHint(SDL_HINT_VIDEO_X11_XINERAMA, "0");
+    sdl_library()->SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
+    sdl_library()->SetHint(SDL_HINT_VIDEO_X11_XVIDMODE, "0");
+    sdl_library()->SetHint(SDL_HINT_VIDEO_X11_XINERAMA, "0");
     const char *x = getenv("DISPLAY");
-    if (x && *x && !getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        fprintf(stderr, "velmora: no display (%s); the screen runs headless\n", SDL_GetError());
+    if (x && *x && !getenv("SDL_VIDEODRIVER")) sdl_library()->SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    if (sdl_library()->InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        fprintf(stderr, "velmora: no display (%s); the screen runs headless\n", sdl_library()->GetError());
         return false;
     }
     // Hidden until its first frame: the window appears drawn.
-    s.window = SDL_CreateWindow("Velmora", 0, 0, w * SCALE, h * SCALE, SDL_WINDOW_HIDDEN);
+    s.window = sdl_library()->CreateWindow("Velmora", 0, 0, w * SCALE, h * SCALE, SDL_WINDOW_HIDDEN);
     if (!s.window || !make_presenter(w, h)) {
-        fprintf(stderr, "velmora: cannot open the screen window (%s); the screen runs headless\n", SDL_GetError());
-        if (s.window) SDL_DestroyWindow(s.window);
+        fprintf(stderr, "velmora: cannot open the screen window (%s); the screen runs headless\n",
+                sdl_library()->GetError());
+        if (s.window) sdl_library()->DestroyWindow(s.window);
         s.window = nullptr;
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        sdl_library()->QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
-    SDL_StartTextInput();
+    sdl_library()->StartTextInput();
     watch_display();
     return true;
 }
@@ -145,7 +149,7 @@ bool sdl_open(int w, int h) {
 void sdl_resize(int w, int h) {
     SdlScreen &s = sdl();
     if (!s.window) return;
-    SDL_SetWindowSize(s.window, w * SCALE, h * SCALE);
+    sdl_library()->SetWindowSize(s.window, w * SCALE, h * SCALE);
     if (s.direct)
         x11_present_resize(w, h);
     else
@@ -156,7 +160,7 @@ void sdl_present(const Surface &frame) {
     SdlScreen &s = sdl();
     if (!s.window) return;
     if (!s.shown) {
-        SDL_ShowWindow(s.window);
+        sdl_library()->ShowWindow(s.window);
         s.shown = true;
     }
     if (s.direct) {
@@ -164,20 +168,20 @@ void sdl_present(const Surface &frame) {
         return;
     }
     if (!s.texture) return;
-    SDL_UpdateTexture(s.texture, nullptr, frame.row0, int(frame.stride));
-    SDL_RenderClear(s.renderer);
-    SDL_RenderCopy(s.renderer, s.texture, nullptr, nullptr);
-    SDL_RenderPresent(s.renderer);
+    sdl_library()->UpdateTexture(s.texture, nullptr, frame.row0, int(frame.stride));
+    sdl_library()->RenderClear(s.renderer);
+    sdl_library()->RenderCopy(s.renderer, s.texture, nullptr, nullptr);
+    sdl_library()->RenderPresent(s.renderer);
 }
 
 void sdl_raise(void) {
-    if (sdl().window) SDL_RaiseWindow(sdl().window);
+    if (sdl().window) sdl_library()->RaiseWindow(sdl().window);
 }
 
 void sdl_pump(void) {
     if (!sdl().window) return;
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
+    while (sdl_library()->PollEvent(&e)) {
         switch (e.type) {
         case SDL_KEYDOWN: on_key(e.key.keysym); break;
         case SDL_TEXTINPUT: on_text(e.text.text); break;
