@@ -57,47 +57,49 @@ void BM_LoadSettings(benchmark::State &state) {
 }
 BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMillisecond);
 
+// Lists every value or subkey of the key, one call each, at each step.
+void list_key(benchmark::State &state, HKEY key, bool subkeys) {
+    for (auto _ : state) {
+        wchar_t name[16];
+        DWORD chars = 16, listed = 0;
+        while ((subkeys
+                    ? RegEnumKeyExW(key, listed, name, &chars, nullptr, nullptr, nullptr, nullptr)
+                    : RegEnumValueW(key, listed, name, &chars, nullptr, nullptr, nullptr, nullptr)) == ERROR_SUCCESS)
+            listed++, chars = 16;
+        benchmark::DoNotOptimize(listed);
+    }
+}
+
+HKEY create_key(HKEY parent, const wchar_t *name) {
+    HKEY key = nullptr;
+    DWORD disposition;
+    RegCreateKeyExW(parent, name, 0, nullptr, 0, 0, nullptr, &key, &disposition);
+    return key;
+}
+
 void BM_ListValues(benchmark::State &state) {
     BenchDevice device;
-    HKEY key;
-    DWORD disposition;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Bench\\Values", 0, nullptr, 0, 0, nullptr, &key, &disposition);
+    HKEY key = create_key(HKEY_LOCAL_MACHINE, L"Bench\\Values");
     for (DWORD i = 0; i < 2000; i++) {
         wchar_t name[16];
         swprintf(name, 16, L"v%04u", i);
         RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&i), sizeof i);
     }
     RegFlushKey(key);
-    for (auto _ : state) {
-        wchar_t name[16];
-        DWORD chars = 16, listed = 0;
-        while (RegEnumValueW(key, listed, name, &chars, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
-            listed++, chars = 16;
-        benchmark::DoNotOptimize(listed);
-    }
+    list_key(state, key, false);
     RegCloseKey(key);
 }
 BENCHMARK(BM_ListValues)->Unit(benchmark::kMillisecond);
 
 void BM_ListSubkeys(benchmark::State &state) {
     BenchDevice device;
-    HKEY key;
-    DWORD disposition;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Bench\\Keys", 0, nullptr, 0, 0, nullptr, &key, &disposition);
+    HKEY key = create_key(HKEY_LOCAL_MACHINE, L"Bench\\Keys");
     for (int i = 0; i < 2000; i++) {
         wchar_t name[16];
-        HKEY sub;
         swprintf(name, 16, L"k%04d", i);
-        RegCreateKeyExW(key, name, 0, nullptr, 0, 0, nullptr, &sub, &disposition);
-        RegCloseKey(sub);
+        RegCloseKey(create_key(key, name));
     }
-    for (auto _ : state) {
-        wchar_t name[16];
-        DWORD chars = 16, listed = 0;
-        while (RegEnumKeyExW(key, listed, name, &chars, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
-            listed++, chars = 16;
-        benchmark::DoNotOptimize(listed);
-    }
+    list_key(state, key, true);
     RegCloseKey(key);
 }
 BENCHMARK(BM_ListSubkeys)->Unit(benchmark::kMillisecond);

@@ -6,10 +6,12 @@
 
 #include <cstdio>
 
+#include "bench/bench_device.h"
 #include "bench/compare/clock_programs.h"
 #include "bench/compare/compare.h"
 #include "bench/compare/xvfb.h"
 #include "bench/proc_stats.h"
+#include "tests/support/temp_device.h"
 
 namespace {
 
@@ -61,18 +63,19 @@ void compare_idle(const CompareOptions &o, std::vector<CompareRow> &rows) {
     std::string no_x = o.xvfb.empty() ? "Xvfb missing (package xvfb)" : "";
     if (no_x.empty() && !xvfb_start(o.xvfb, x)) no_x = "Xvfb did not start";
     std::string no_peer = !no_x.empty() ? no_x : o.xclock.empty() ? "xclock missing (package x11-apps)" : "";
-    std::string headless_device, window_device;
+    std::string headless_device = make_temp_folder("compare-clock"), window_device = make_temp_folder("compare-clock");
     Idle headless, window, peer;
-    headless.pid = start_clock(false, "", &headless_device);
-    if (no_x.empty()) window.pid = start_clock(true, x.display, &window_device);
+    headless.pid = start_clock(false, "", headless_device);
+    if (no_x.empty()) window.pid = start_clock(true, x.display, window_device);
     if (no_peer.empty()) peer.pid = start_xclock(o.xclock, x.display);
     sleep_ms(SETTLE_MS);
     for (Idle *i : {&headless, &window, &peer}) begin(*i);
     sleep_ms(o.idle_seconds * 1000.0);
     for (Idle *i : {&headless, &window, &peer}) end(*i, o.idle_seconds);
-    stop_clock(headless.pid, headless_device);
-    if (window.pid > 0) stop_clock(window.pid, window_device);
-    if (peer.pid > 0) stop_program(peer.pid);
+    for (Idle *i : {&headless, &window, &peer})
+        if (i->pid > 0) stop_program(i->pid);
+    bench_remove_device(headless_device);
+    bench_remove_device(window_device);
     xvfb_stop(x);
 
     bool peer_ran = no_peer.empty();
