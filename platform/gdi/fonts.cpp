@@ -52,11 +52,15 @@ std::string family_for(const WCHAR *face_name) {
     return to_utf8(face_name);
 }
 
-// fontconfig's answer for one family and style; its configuration (some
-// hundred kB parsed from /etc/fonts) is let go once it answered, as the
-// program asks again only for a style it has not shown yet.
-bool match_file(const std::string &family, bool bold, bool italic, std::string *file, int *index) {
-    if (!FcInit()) return false;
+std::pair<std::string, int> fallback_file(bool bold) { return {bold ? FALLBACK_BOLD : FALLBACK_REGULAR, 0}; }
+
+std::string style_key(const std::string &family, bool bold, bool italic) {
+    return family + (bold ? "#b" : "#r") + (italic ? "i" : "");
+}
+
+// fontconfig's file for one family and style, the fallback when it has none.
+std::pair<std::string, int> match_file(const std::string &family, bool bold, bool italic) {
+    std::pair<std::string, int> found = fallback_file(bold);
     FcPattern *pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
@@ -66,30 +70,34 @@ bool match_file(const std::string &family, bool bold, bool italic, std::string *
     FcResult result;
     FcPattern *match = FcFontMatch(nullptr, pattern, &result);
     FcChar8 *path = nullptr;
-    bool found = match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch;
-    if (found) {
-        *file = reinterpret_cast<const char *>(path);
-        FcPatternGetInteger(match, FC_INDEX, 0, index);
+    if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
+        found.first = reinterpret_cast<const char *>(path);
+        FcPatternGetInteger(match, FC_INDEX, 0, &found.second);
     }
     if (match) FcPatternDestroy(match);
     FcPatternDestroy(pattern);
-    FcFini();
     return found;
+}
+
+// The files of a family's four styles at once: fontconfig's configuration
+// (some hundred kB parsed from /etc/fonts) is then let go, as only another
+// family would need it again.
+void learn_family(const std::string &family) {
+    auto &known = service().files;
+    bool ready = FcInit();
+    for (bool bold : {false, true})
+        for (bool italic : {false, true})
+            known[style_key(family, bold, italic)] = ready ? match_file(family, bold, italic) : fallback_file(bold);
+    if (ready) FcFini();
 }
 
 void find_file(const LOGFONTW &lf, std::string *file, int *index) {
     bool bold = lf.lfWeight >= FW_SEMIBOLD, italic = lf.lfItalic != 0;
-    std::string family = family_for(lf.lfFaceName);
-    std::string key = family + (bold ? "#b" : "#r") + (italic ? "i" : "");
+    std::string family = family_for(lf.lfFaceName), key = style_key(family, bold, italic);
     auto &known = service().files;
-    auto it = known.find(key);
-    if (it == known.end()) {
-        std::pair<std::string, int> found(bold ? FALLBACK_BOLD : FALLBACK_REGULAR, 0);
-        match_file(family, bold, italic, &found.first, &found.second);
-        it = known.emplace(key, found).first;
-    }
-    *file = it->second.first;
-    *index = it->second.second;
+    if (known.find(key) == known.end()) learn_family(family);
+    *file = known[key].first;
+    *index = known[key].second;
 }
 
 // The font file read as FreeType needs it rather than mapped whole: a face
