@@ -69,11 +69,20 @@ bool add_fired_column(NotifyDb &n) {
 // local time is first reached grows with it in every zone), so the index
 // stays right across clock and zone changes with nothing to rebuild.
 // Made after the fired column, which older databases lack at first.
+// Made in a write transaction that waits its turn: a program that found
+// them missing while another makes them must not fail for it.
 bool add_indexes(NotifyDb &n) {
-    return n.db.exec(
-        "CREATE INDEX IF NOT EXISTS pending_by_start ON requests(start_local) WHERE fired IS NULL;"
-        "CREATE INDEX IF NOT EXISTS pending_by_arguments ON requests(arguments) WHERE fired IS NULL;"
-        "CREATE INDEX IF NOT EXISTS fired_requests ON requests(fired) WHERE fired IS NOT NULL");
+    constexpr const char *PRESENT = "SELECT 1 FROM sqlite_master WHERE type='index' AND name='fired_requests'";
+    {
+        plat::Stmt st(n.db, PRESENT);
+        if (st && st.step() == SQLITE_ROW) return true;
+    }
+    plat::Transaction t(n.db);
+    if (!t.began()) return false;
+    return n.db.exec("CREATE INDEX IF NOT EXISTS pending_by_start ON requests(start_local) WHERE fired IS NULL;"
+                     "CREATE INDEX IF NOT EXISTS pending_by_arguments ON requests(arguments) WHERE fired IS NULL;"
+                     "CREATE INDEX IF NOT EXISTS fired_requests ON requests(fired) WHERE fired IS NOT NULL") &&
+           t.commit();
 }
 
 // Opens the database on first use; a failure is tried again at the next call.
