@@ -22,10 +22,11 @@ bool is_clock_change(LPCWSTR command_line) {
 }
 
 // After a clock or zone change every alarm is due at another instant; the
-// chime, the countdown and the event registrations stay as they are.
-void rearm_after_clock_change(void) {
+// chime, the countdown, a pending snooze and the event registrations stay as
+// they are.
+void rearm_alarms(void) {
     load_store();
-    schedule_all(nullptr);
+    rearm_after_clock_change();
     free_alarm_table();
 }
 
@@ -72,7 +73,7 @@ int manager_main(HINSTANCE instance, HINSTANCE previous, LPWSTR command_line, in
     if (id >= 0) {
         switch_device_on();
     } else if (is_clock_change(command_line)) {
-        rearm_after_clock_change();
+        rearm_alarms();
         return 0;
     }
     if (HWND resident = FindWindowW(MANAGER_WINDOW, MANAGER_WINDOW)) {

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "store/alarms.h"
+#include "store/pending_request.h"
 #include "store/rebuild.h"
 #include "store/settings.h"
 
@@ -171,18 +172,40 @@ void clear_alarm(int index) {
     save_alarm(index);
 }
 
-void schedule_all(HWND owner) {
+namespace {
+
+// The alarm's stored request is pending and is a snooze: a regular
+// occurrence is always due on the alarm's own full minute, a snooze at the
+// moment Snooze was pressed plus the snooze time. One read of the request.
+bool snooze_pending(int index, const AlarmRecord *a) {
+    PendingRequest r;
+    reload_alarm_handle(index);
+    if (a->AlarmHandle == 0 || !read_pending_request(notify_handle_of(a->AlarmHandle), &r)) return false;
+    WCHAR own[16];
+    event_arguments(index, own, 16);
+    if (wcscmp(r.Arguments, own) != 0) return false;
+    return r.Start.wHour != a->AThour || r.Start.wMinute != a->ATmin || r.Start.wSecond != 0 ||
+           r.Start.wMilliseconds != 0;
+}
+
+void schedule_each(HWND owner, bool keep_snoozes) {
     // Defaults of a table that could not be read would clear the user's alarms.
     if (Alarms.LoadFailed) return;
     for (int i = 0; i < ALARM_COUNT; i++) {
         AlarmRecord *a = alarm_record(i);
         if (!a) return;
-        if (a->AlarmOn)
-            schedule_alarm(i, owner);
-        else
+        if (!a->AlarmOn)
             clear_alarm(i);
+        else if (!keep_snoozes || !snooze_pending(i, a))
+            schedule_alarm(i, owner);
     }
 }
+
+}  // namespace
+
+void schedule_all(HWND owner) { schedule_each(owner, false); }
+
+void rearm_after_clock_change(void) { schedule_each(nullptr, true); }
 
 void snooze_alarm(int index) {
     AlarmRecord *a = alarm_record(index);
