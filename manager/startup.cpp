@@ -22,11 +22,12 @@ bool is_clock_change(LPCWSTR command_line) {
 }
 
 // After a clock or zone change every alarm is due at another instant; the
-// chime, the countdown, a pending snooze and the event registrations stay as
-// they are.
+// countdown, a pending snooze, a pending chime and the event registrations
+// stay as they are.
 void rearm_alarms(void) {
     load_store();
     rearm_after_clock_change();
+    revive_chime();
     free_alarm_table();
 }
 

@@ -46,6 +46,10 @@ void schedule_all(HWND owner);
 // snooze stays: it is due at its local time as it was, and replacing it with
 // the next regular occurrence would lose the snoozed ringing.
 void rearm_after_clock_change(void);
+// With the chime on and its request gone (a clock that jumped past its end
+// drops it, and only a chime that sounds registers the next), registers the
+// next chime: otherwise the chime would never sound again.
+void revive_chime(void);
 void snooze_alarm(int index);
 int start_countdown(HWND owner);
 void clear_countdown(void);

@@ -344,6 +344,30 @@ TEST_F(ManagerProgram, AClockOrZoneChangeKeepsAPendingSnoozeAndRearmsTheRest) {
     }
 }
 
+// A chime dropped by a clock that jumped past it is registered again for the
+// next full hour; switched off, none is.
+TEST_F(ManagerProgram, AClockChangeRevivesALostChimeOnlyWhenTheChimeIsOn) {
+    Settings.Chime = 1;
+    ASSERT_EQ(schedule_chime(nullptr), 1);
+    save_chime_settings();
+    ASSERT_TRUE(CeClearUserNotification(notify_handle_of(Settings.ChimeHandle)));
+    ASSERT_TRUE(ended(start_manager("AppRunAfterTimeChange"), 5000));
+    std::vector<SeenRequest> chimes = stored_requests_for(L"/ID:255");
+    ASSERT_EQ(chimes.size(), 1u);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_EQ(chimes[0].start.wMinute * 60 + chimes[0].start.wSecond, 1);
+    EXPECT_EQ(chimes[0].start.wHour, (now.wHour + 1) % 24);
+    reload_chime_handle();
+    EXPECT_EQ(Settings.ChimeHandle, chimes[0].handle);
+
+    ASSERT_TRUE(CeClearUserNotification(notify_handle_of(Settings.ChimeHandle)));
+    Settings.Chime = 0;
+    save_settings();
+    ASSERT_TRUE(ended(start_manager("AppRunAfterTzChange"), 5000));
+    EXPECT_TRUE(stored_requests_for(L"/ID:255").empty());
+}
+
 TEST_F(ManagerProgram, AMainProgramThatWillNotStartIsReportedAfterSixAttempts500msApart) {
     char host[DEVICE_HOST_PATH];
     ASSERT_TRUE(device_host_path(MAIN, host, sizeof host));
