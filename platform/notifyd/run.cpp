@@ -79,13 +79,19 @@ bool run_due_requests(long long *next_utc) {
     for (;;) {
         long long now = clock_utc_ms();
         bool claimed = false, launched = false;
+        plat::NotifyRequest started;
         auto take = [&](const plat::NotifyRequest &r, long long *token) {
             plat::ClaimOutcome outcome = take_due(r, now, token);
             launched = outcome == plat::ClaimOutcome::Launched;
+            if (launched) started = r;
             return outcome;
         };
         bool ok = plat::notify_claim_due(now, take, &claimed, next_utc);
-        if (launched && ok) launch_go();
+        // Each start is journalled, so that a person can tell what fell due when.
+        if (launched && ok) {
+            launch_go();
+            journal_request(L"started", started);
+        }
         if (launched && !ok) launch_abandon();
         if (!ok) return false;
         if (!claimed) return true;
