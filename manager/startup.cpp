@@ -27,7 +27,9 @@ bool is_clock_change(LPCWSTR command_line) {
 void rearm_alarms(void) {
     load_store();
     rearm_after_clock_change();
-    revive_chime();
+    // The clock saves its copy of the chime's handle when it ends.
+    if (revive_chime())
+        if (HWND main = FindWindowW(MAIN_WINDOW, MAIN_WINDOW)) PostMessageW(main, MSG_RELOAD_CHIME, 0, 0);
     free_alarm_table();
 }
 

@@ -207,16 +207,18 @@ void schedule_all(HWND owner) { schedule_each(owner, false); }
 
 void rearm_after_clock_change(void) { schedule_each(nullptr, true); }
 
-void revive_chime(void) {
-    if (!Settings.Chime || Settings.LoadFailed) return;
+bool revive_chime(void) {
+    if (!Settings.Chime || Settings.LoadFailed) return false;
     reload_chime_handle();
     PendingRequest r;
     WCHAR own[16];
     event_arguments(EVENT_ID_CHIME, own, 16);
     if (Settings.ChimeHandle != 0 && read_pending_request(notify_handle_of(Settings.ChimeHandle), &r) &&
         wcscmp(r.Arguments, own) == 0)
-        return;
-    if (schedule_chime(nullptr)) save_chime_settings();
+        return false;
+    if (!schedule_chime(nullptr)) return false;
+    save_chime_settings();
+    return true;
 }
 
 void snooze_alarm(int index) {

@@ -48,8 +48,9 @@ void schedule_all(HWND owner);
 void rearm_after_clock_change(void);
 // With the chime on and its request gone (a clock that jumped past its end
 // drops it, and only a chime that sounds registers the next), registers the
-// next chime: otherwise the chime would never sound again.
-void revive_chime(void);
+// next chime: otherwise the chime would never sound again. True when it did;
+// a running clock must then re-read the chime's handle.
+bool revive_chime(void);
 void snooze_alarm(int index);
 int start_countdown(HWND owner);
 void clear_countdown(void);
