@@ -94,6 +94,7 @@ protected:
         // notifyd's environment is the one every program it starts gets.
         setenv("VELMORA_AUDIO", ("wav:" + capture).c_str(), 1);
         setenv("VELMORA_SCREEN", "headless", 1);
+        setenv("LC_ALL", "C", 1);  // the day names the face shows
         use_built_service(true);
         ASSERT_TRUE(write_wav_tone(host_with_folders("My Documents/Music/Rain.wav"), 20, 500));
         watcher = std::thread([this] { watch_chimes(); });
@@ -201,12 +202,15 @@ protected:
         events.push_back(e);
         return events.back();
     }
-    // An alarm that rings at its due time and is stopped; the face is looked at.
-    void alarm(const std::string &what, int id, const std::string &due, const std::string &tag) {
+    // An alarm that rings at its due time and is stopped; the face then
+    // names the alarm that comes next.
+    void alarm(const std::string &what, int id, const std::string &due, const std::string &tag,
+               const std::string &next) {
         Event &e = add(event(what, "/ID:" + std::to_string(id), due, ALARM_WAIT_MS));
         jump_to(e);
         ring(e, "ringing-" + tag, "soft2");
-        usleep(1100000);  // a tick draws the face
+        EXPECT_TRUE(within(2, [&] { return screen().find("STATIC \"" + next + "\"") != std::string::npos; }))
+            << "after " << what << " due " << e.due << " the face does not name " << next << ": " << screen();
         shot("face-" + tag);
     }
     // The chimes the watcher saw start, by their program's pid.
@@ -462,7 +466,7 @@ TEST_F(Journey, AWeekAcrossTheSpringChangeARebootATripAndAnUpgrade) {
     usleep(4000000);
 
     // Thursday: alarm 3, then Work snoozed once and rung again 10 minutes later.
-    alarm("Alarm 3", 2, "2030-03-28 02:30:00", "thursday-0230");
+    alarm("Alarm 3", 2, "2030-03-28 02:30:00", "thursday-0230", "Work (06:45 Today)");
     Event &work = add(event("Work", "/ID:0", "2030-03-28 06:45:00", ALARM_WAIT_MS));
     jump_to(work);
     ring(work, "ringing-thursday-work", "soft1");
@@ -470,43 +474,43 @@ TEST_F(Journey, AWeekAcrossTheSpringChangeARebootATripAndAnUpgrade) {
     ASSERT_EQ(snooze.size(), 1u);
     std::string snooze_due = stamp(snooze[0].start);
     EXPECT_EQ(snooze_due.substr(0, 15), "2030-03-28 06:5") << "not 10 minutes later";
-    alarm("Work", 0, snooze_due, "thursday-work-snoozed");
+    alarm("Work", 0, snooze_due, "thursday-work-snoozed", "Alarm 3 (02:30 Fri)");
 
     // Friday and Saturday; on Saturday the Weekend alarm and the 09:00 chime,
     // then a reboot.
-    alarm("Alarm 3", 2, "2030-03-29 02:30:00", "friday-0230");
-    alarm("Work", 0, "2030-03-29 06:45:00", "friday-work");
-    alarm("Alarm 3", 2, "2030-03-30 02:30:00", "saturday-0230");
+    alarm("Alarm 3", 2, "2030-03-29 02:30:00", "friday-0230", "Work (06:45 Today)");
+    alarm("Work", 0, "2030-03-29 06:45:00", "friday-work", "Alarm 3 (02:30 Sat)");
+    alarm("Alarm 3", 2, "2030-03-30 02:30:00", "saturday-0230", "Weekend (09:00 Today)");
     chime("2030-03-30 09:00:01");
-    alarm("Weekend", 1, "2030-03-30 09:00:00", "saturday-weekend");
+    alarm("Weekend", 1, "2030-03-30 09:00:00", "saturday-weekend", "Alarm 3 (02:30 Sun)");
     reboot();
 
     // Sunday, the change: 02:00 becomes 03:00; alarm 3 and the 02:00 chime
     // fall due at the change, once each. The clock is started by the alarm.
     chime("2030-03-31 02:00:01");
-    alarm("Alarm 3", 2, "2030-03-31 02:30:00", "sunday-0230-at-the-change");
+    alarm("Alarm 3", 2, "2030-03-31 02:30:00", "sunday-0230-at-the-change", "Weekend (09:00 Today)");
     chime("2030-03-31 09:00:01");
-    alarm("Weekend", 1, "2030-03-31 09:00:00", "sunday-weekend");
+    alarm("Weekend", 1, "2030-03-31 09:00:00", "sunday-weekend", "Alarm 3 (02:30 Mon)");
 
     // Monday, then the trip: at 18:00 in Berlin the zone becomes New York.
-    alarm("Alarm 3", 2, "2030-04-01 02:30:00", "monday-0230");
-    alarm("Work", 0, "2030-04-01 06:45:00", "monday-work");
+    alarm("Alarm 3", 2, "2030-04-01 02:30:00", "monday-0230", "Work (06:45 Today)");
+    alarm("Work", 0, "2030-04-01 06:45:00", "monday-work", "Alarm 3 (02:30 Tue)");
     clock_set_local(local_of("2030-04-01 18:00:00"));
     ASSERT_EQ(run_velctl({"tz", "set", "America/New_York"}), 0);
     usleep(1000000);
     shot("face-monday-new-york");
 
     // Tuesday in New York; Wednesday the package is installed again.
-    alarm("Alarm 3", 2, "2030-04-02 02:30:00", "tuesday-ny-0230");
-    alarm("Work", 0, "2030-04-02 06:45:00", "tuesday-ny-work");
-    alarm("Alarm 3", 2, "2030-04-03 02:30:00", "wednesday-ny-0230");
-    alarm("Work", 0, "2030-04-03 06:45:00", "wednesday-ny-work");
+    alarm("Alarm 3", 2, "2030-04-02 02:30:00", "tuesday-ny-0230", "Work (06:45 Today)");
+    alarm("Work", 0, "2030-04-02 06:45:00", "tuesday-ny-work", "Alarm 3 (02:30 Wed)");
+    alarm("Alarm 3", 2, "2030-04-03 02:30:00", "wednesday-ny-0230", "Work (06:45 Today)");
+    alarm("Work", 0, "2030-04-03 06:45:00", "wednesday-ny-work", "Alarm 3 (02:30 Thu)");
     clock_set_local(local_of("2030-04-03 12:00:00"));
     velpkg({"install", VELMORA_PACKAGE});
 
     // Thursday after the upgrade; then the package is removed.
-    alarm("Alarm 3", 2, "2030-04-04 02:30:00", "thursday-ny-0230");
-    alarm("Work", 0, "2030-04-04 06:45:00", "thursday-ny-work");
+    alarm("Alarm 3", 2, "2030-04-04 02:30:00", "thursday-ny-0230", "Work (06:45 Today)");
+    alarm("Work", 0, "2030-04-04 06:45:00", "thursday-ny-work", "Alarm 3 (02:30 Fri)");
     velpkg({"remove", "Velmora"});
     for (const SeenRequest &r : stored_requests())
         ADD_FAILURE() << "the removal left " << plat::to_utf8(r.arguments.c_str()) << " due " << stamp(r.start);
