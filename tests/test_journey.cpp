@@ -272,6 +272,13 @@ protected:
 
     // --- the settings, through the keys
 
+    // Looks at the dialog, then OK: the clock is in front again.
+    void look_and_ok(const std::string &shot_name) {
+        shot(shot_name);
+        keys({"soft1"});
+        ASSERT_TRUE(showing("Velmora"));
+    }
+
     void set_alarms() {
         keys({"soft2", "3"});
         ASSERT_TRUE(showing("Set Alarm"));
@@ -302,9 +309,7 @@ protected:
         expect_control("1010", "checked");
         expect_control("1080", "time=02:30");
         expect_control("1082", "selected=0,1,2,3,4,5,6");
-        shot("set-alarm-3");
-        keys({"soft1"});
-        ASSERT_TRUE(showing("Velmora"));
+        look_and_ok("set-alarm-3");
     }
     // Set Snooze: 0:15 becomes 0:10 with the units' down button.
     void set_snooze() {
@@ -314,27 +319,21 @@ protected:
         expect_control("1007", "\"0\"");
         expect_control("1008", "\"1\"");
         expect_control("1009", "\"0\"");
-        shot("set-snooze");
-        keys({"soft1"});
-        ASSERT_TRUE(showing("Velmora"));
+        look_and_ok("set-snooze");
     }
     void general_settings_24_hour() {
         keys({"soft2", "5"});
         ASSERT_TRUE(showing("Settings"));
         if (control("1019").find("checked") == std::string::npos) keys({"action"});
         expect_control("1019", "checked");
-        shot("general-settings");
-        keys({"soft1"});
-        ASSERT_TRUE(showing("Velmora"));
+        look_and_ok("general-settings");
     }
     void chime_on() {
         keys({"soft1", "3"});
         ASSERT_TRUE(showing("Hourly Chime"));
         keys({"action"});
         expect_control("1063", "checked");
-        shot("hourly-chime");
-        keys({"soft1"});
-        ASSERT_TRUE(showing("Velmora"));
+        look_and_ok("hourly-chime");
     }
     // Open > Countdown > Start Countdown: 0:30 becomes 0:05.
     void countdown_of_5_minutes() {
@@ -344,8 +343,7 @@ protected:
         keys({"action", "action", "action", "action", "action"});
         expect_control("1008", "\"0\"");
         expect_control("1009", "\"5\"");
-        keys({"soft1"});
-        ASSERT_TRUE(showing("Velmora"));
+        look_and_ok("countdown-set");
     }
     // Open > Sleep > Start Sleep: after 0:30 (1:00 less an hour, three tens
     // of minutes more), the file Rain.wav. Returns when the music started
