@@ -222,7 +222,7 @@ protected:
                 long long now = device_utc();
                 if (!chime_starts.count(pid)) chime_starts[pid] = {now, local_text(clock_local_ms(now), true)};
             }
-            usleep(20000);
+            usleep(50000);  // a chime program runs for a second or more
         }
     }
     // Each chime event is seen at the first chime program started for it.
