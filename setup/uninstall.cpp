@@ -2,8 +2,8 @@
 // programs are closed; after, every request the system registered is cleared,
 // so that no alarm fires for a program that is gone.
 #include "setup/setup.h"
-#include "store/rebuild.h"
 #include "store/alarms.h"
+#include "store/rebuild.h"
 #include "store/scheduling.h"
 #include "store/settings.h"
 

@@ -174,16 +174,22 @@ void clear_alarm(int index) {
 
 namespace {
 
+// The stored handle names a pending request of the event; `r` receives it.
+// One read of the request.
+bool pending_request_of(int id, DWORD handle, PendingRequest *r) {
+    if (handle == 0 || !read_pending_request(notify_handle_of(handle), r)) return false;
+    WCHAR own[16];
+    event_arguments(id, own, 16);
+    return wcscmp(r->Arguments, own) == 0;
+}
+
 // The alarm's stored request is pending and is a snooze: a regular
 // occurrence is always due on the alarm's own full minute, a snooze at the
-// moment Snooze was pressed plus the snooze time. One read of the request.
+// moment Snooze was pressed plus the snooze time.
 bool snooze_pending(int index, const AlarmRecord *a) {
     PendingRequest r;
     reload_alarm_handle(index);
-    if (a->AlarmHandle == 0 || !read_pending_request(notify_handle_of(a->AlarmHandle), &r)) return false;
-    WCHAR own[16];
-    event_arguments(index, own, 16);
-    if (wcscmp(r.Arguments, own) != 0) return false;
+    if (!pending_request_of(index, a->AlarmHandle, &r)) return false;
     return r.Start.wHour != a->AThour || r.Start.wMinute != a->ATmin || r.Start.wSecond != 0 ||
            r.Start.wMilliseconds != 0;
 }
@@ -211,11 +217,7 @@ bool revive_chime(void) {
     if (!Settings.Chime || Settings.LoadFailed) return false;
     reload_chime_handle();
     PendingRequest r;
-    WCHAR own[16];
-    event_arguments(EVENT_ID_CHIME, own, 16);
-    if (Settings.ChimeHandle != 0 && read_pending_request(notify_handle_of(Settings.ChimeHandle), &r) &&
-        wcscmp(r.Arguments, own) == 0)
-        return false;
+    if (pending_request_of(EVENT_ID_CHIME, Settings.ChimeHandle, &r)) return false;
     if (!schedule_chime(nullptr)) return false;
     save_chime_settings();
     return true;
