@@ -512,6 +512,7 @@ TEST_F(Journey, AWeekAcrossTheSpringChangeARebootATripAndAnUpgrade) {
     velpkg({"remove", "Velmora"});
     for (const SeenRequest &r : stored_requests())
         ADD_FAILURE() << "the removal left " << plat::to_utf8(r.arguments.c_str()) << " due " << stamp(r.start);
+    EXPECT_TRUE(event_registrations().empty()) << "the manager is still started after clock changes";
 
     watching = false;
     match_chimes();
