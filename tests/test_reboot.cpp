@@ -80,7 +80,9 @@ TEST_P(Reboot, OnlyWhatALoginStartsRingsAnAlarmArmedBeforeIt) {
     ASSERT_GT(service, 0);
     for (int i = 0; i < 100 && service_pid() != service; i++) usleep(50000);
     ASSERT_EQ(service_pid(), service);
-    // The service and its waiting launcher, nothing else.
+    // The service and its waiting launcher, nothing else; the launcher is
+    // forked once the service is up, so it is waited for.
+    for (int i = 0; i < 100 && device_processes_of(built_notifyd()).size() < 2; i++) usleep(50000);
     EXPECT_EQ(device_processes_of(built_notifyd()), device_processes());
 
     ASSERT_EQ(run_velctl({"clock", "set", "2030-01-15 06:59:57"}), 0);
