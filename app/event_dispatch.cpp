@@ -84,6 +84,8 @@ void alarm_due(int index) {
     set_topmost(false);
     after_ringing(index, result);
     MainWindow.AlarmRinging = 0;
+    // The next-alarm line shows what comes next, no longer the alarm that rang.
+    InvalidateRect(MainWindow.window, nullptr, FALSE);
     if (MaxTimeReached) {
         MessageBoxW(nullptr, L"The alarm was turned off because the maximum time was reached", L"Velmora", MB_OK);
         MaxTimeReached = 0;

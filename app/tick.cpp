@@ -86,6 +86,8 @@ void update_date_line(const SYSTEMTIME &today) {
         GetLocaleInfoW(LOCALE_USER_DEFAULT, LCTYPE(LOCALE_SABBREVMONTHNAME1 + today.wMonth - 1), month, LOCALE_NAME_CHARS);
     swprintf(line, 128, L"%ls, %ls %d", day, month, int(today.wDay));
     set_date_line(line);
+    // A new day: yesterday's "Today" is wrong, and the next alarm may be another.
+    refresh_next_alarm();
 }
 
 void update_internet_time(void) {

@@ -22,10 +22,14 @@ bool is_clock_change(LPCWSTR command_line) {
 }
 
 // After a clock or zone change every alarm is due at another instant; the
-// chime, the countdown and the event registrations stay as they are.
-void rearm_after_clock_change(void) {
+// countdown, a pending snooze, a pending chime and the event registrations
+// stay as they are.
+void rearm_alarms(void) {
     load_store();
-    schedule_all(nullptr);
+    rearm_after_clock_change();
+    // The clock saves its copy of the chime's handle when it ends.
+    if (revive_chime())
+        if (HWND main = FindWindowW(MAIN_WINDOW, MAIN_WINDOW)) PostMessageW(main, MSG_RELOAD_CHIME, 0, 0);
     free_alarm_table();
 }
 
@@ -72,7 +76,7 @@ int manager_main(HINSTANCE instance, HINSTANCE previous, LPWSTR command_line, in
     if (id >= 0) {
         switch_device_on();
     } else if (is_clock_change(command_line)) {
-        rearm_after_clock_change();
+        rearm_alarms();
         return 0;
     }
     if (HWND resident = FindWindowW(MANAGER_WINDOW, MANAGER_WINDOW)) {

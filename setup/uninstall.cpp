@@ -3,6 +3,7 @@
 // so that no alarm fires for a program that is gone.
 #include "setup/setup.h"
 #include "store/alarms.h"
+#include "store/rebuild.h"
 #include "store/scheduling.h"
 #include "store/settings.h"
 
@@ -29,6 +30,9 @@ SETUP_EXPORT codeUNINSTALL_EXIT Uninstall_Exit(HWND) {
     clear_request(&Settings.ChimeHandle);
     clear_request(&Settings.CountdownHandle);
     free_alarm_table();
+    // A request whose handle no program kept (one program's save over
+    // another's) would still start the manager that is gone.
+    remove_owned_notifications();
     unregister_manager_events();
     return codeUNINSTALL_EXIT_DONE;
 }

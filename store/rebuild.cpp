@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "store/pending_request.h"
 #include "store/scheduling.h"
 #include "store/settings.h"
 
@@ -15,21 +16,10 @@ void removal_problem(LPCWSTR text) { MessageBoxW(nullptr, text, REMOVAL_CAPTION,
 // Clears the request when its program is the manager, in any letter case,
 // and, when `arguments` are given, its command line is exactly those.
 bool clear_if_owned(HANDLE handle, LPCWSTR manager, LPCWSTR arguments) {
-    DWORD size = 0;
-    CeGetUserNotification(handle, 0, &size, nullptr);
-    if (size == 0) return false;
-    LPBYTE buffer = (LPBYTE)calloc(1, size);
-    if (!buffer) return false;
-    bool cleared = false;
-    if (CeGetUserNotification(handle, size, &size, buffer)) {
-        const CE_NOTIFICATION_INFO_HEADER *info = (const CE_NOTIFICATION_INFO_HEADER *)buffer;
-        LPCWSTR app = info->pcent ? info->pcent->lpszApplication : nullptr;
-        LPCWSTR args = info->pcent ? info->pcent->lpszArguments : nullptr;
-        bool ours = app && wcscasecmp(app, manager) == 0 && (!arguments || (args && wcscmp(args, arguments) == 0));
-        if (ours) cleared = CeClearUserNotification(handle) != FALSE;
-    }
-    free(buffer);
-    return cleared;
+    PendingRequest r;
+    if (!read_pending_request(handle, &r)) return false;
+    bool ours = wcscasecmp(r.Application, manager) == 0 && (!arguments || wcscmp(r.Arguments, arguments) == 0);
+    return ours && CeClearUserNotification(handle) != FALSE;
 }
 
 // Clears every request of the manager (with those arguments, when given);

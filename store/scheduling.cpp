@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "store/alarms.h"
+#include "store/pending_request.h"
 #include "store/rebuild.h"
 #include "store/settings.h"
 
@@ -171,17 +172,55 @@ void clear_alarm(int index) {
     save_alarm(index);
 }
 
-void schedule_all(HWND owner) {
+namespace {
+
+// The stored handle names a pending request of the event; `r` receives it.
+// One read of the request.
+bool pending_request_of(int id, DWORD handle, PendingRequest *r) {
+    if (handle == 0 || !read_pending_request(notify_handle_of(handle), r)) return false;
+    WCHAR own[16];
+    event_arguments(id, own, 16);
+    return wcscmp(r->Arguments, own) == 0;
+}
+
+// The alarm's stored request is pending and is a snooze: a regular
+// occurrence is always due on the alarm's own full minute, a snooze at the
+// moment Snooze was pressed plus the snooze time.
+bool snooze_pending(int index, const AlarmRecord *a) {
+    PendingRequest r;
+    reload_alarm_handle(index);
+    if (!pending_request_of(index, a->AlarmHandle, &r)) return false;
+    return r.Start.wHour != a->AThour || r.Start.wMinute != a->ATmin || r.Start.wSecond != 0 ||
+           r.Start.wMilliseconds != 0;
+}
+
+void schedule_each(HWND owner, bool keep_snoozes) {
     // Defaults of a table that could not be read would clear the user's alarms.
     if (Alarms.LoadFailed) return;
     for (int i = 0; i < ALARM_COUNT; i++) {
         AlarmRecord *a = alarm_record(i);
         if (!a) return;
-        if (a->AlarmOn)
-            schedule_alarm(i, owner);
-        else
+        if (!a->AlarmOn)
             clear_alarm(i);
+        else if (!keep_snoozes || !snooze_pending(i, a))
+            schedule_alarm(i, owner);
     }
+}
+
+}  // namespace
+
+void schedule_all(HWND owner) { schedule_each(owner, false); }
+
+void rearm_after_clock_change(void) { schedule_each(nullptr, true); }
+
+bool revive_chime(void) {
+    if (!Settings.Chime || Settings.LoadFailed) return false;
+    reload_chime_handle();
+    PendingRequest r;
+    if (pending_request_of(EVENT_ID_CHIME, Settings.ChimeHandle, &r)) return false;
+    if (!schedule_chime(nullptr)) return false;
+    save_chime_settings();
+    return true;
 }
 
 void snooze_alarm(int index) {

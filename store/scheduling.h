@@ -42,6 +42,15 @@ bool arm_alarm(int index, SYSTEMTIME *time, bool exact);
 void schedule_alarm(int index, HWND owner);
 void clear_alarm(int index);
 void schedule_all(HWND owner);
+// schedule_all after the device clock or zone changed, except that a pending
+// snooze stays: it is due at its local time as it was, and replacing it with
+// the next regular occurrence would lose the snoozed ringing.
+void rearm_after_clock_change(void);
+// With the chime on and its request gone (a clock that jumped past its end
+// drops it, and only a chime that sounds registers the next), registers the
+// next chime: otherwise the chime would never sound again. True when it did;
+// a running clock must then re-read the chime's handle.
+bool revive_chime(void);
 void snooze_alarm(int index);
 int start_countdown(HWND owner);
 void clear_countdown(void);

@@ -86,6 +86,19 @@ TEST_F(Labels_, NextAlarmLineNamesTheAlarmItsTimeAndItsDay) {
     EXPECT_EQ(next_alarm_line(), L"Early (05:45 Wed)");
 }
 
+// At midnight "Today" and the day names move on with the date line.
+TEST_F(Labels_, TheNextAlarmLineFollowsANewDay) {
+    start();
+    enable(2, 7, 30, L"");
+    EXPECT_EQ(next_alarm_line(), L"Alarm 3 (07:30 Today)");
+    SetWindowTextW(Labels.next_alarm.window, L"yesterday's");
+    SYSTEMTIME wednesday = {2030, 1, 3, 16, 0, 0, 1, 0};
+    clock_freeze_local(&wednesday);
+    tick_timer();
+    EXPECT_EQ(text_of(Labels.date_line.window), L"Wednesday, Jan 16");
+    EXPECT_EQ(text_of(Labels.next_alarm.window), L"Alarm 3 (07:30 Today)");
+}
+
 TEST_F(Labels_, DateLineAndInternetTimeShareTheRowUnlessInternetTimeIsOff) {
     start();
     EXPECT_EQ(text_of(Labels.date_line.window), L"Tuesday, Jan 15");

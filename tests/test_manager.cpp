@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/device/clock.h"
 #include "platform/device/device.h"
 #include "platform/device/process.h"
 #include "store/alarms.h"
@@ -304,6 +305,67 @@ TEST_F(ManagerProgram, AClockChangeRearmsTheAlarmsForTheNewLocalTimeAndLeavesThe
     EXPECT_EQ(Settings.ChimeHandle, chime.handle);
     EXPECT_TRUE(clock_events_registered(1000));
     EXPECT_EQ(FindWindowW(L"Velmgr", L"Velmgr"), nullptr);  // a clock change leaves no resident copy
+}
+
+// A snooze not yet due outlives clock and zone changes; alarm 1's stale
+// regular request is re-armed beside it, and a switched-off alarm's snooze
+// is cleared as before.
+TEST_F(ManagerProgram, AClockOrZoneChangeKeepsAPendingSnoozeAndRearmsTheRest) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    Settings.SnoozeTime = 10;
+    save_daily_alarm(0, (now.wHour + 2) % 24, 0);
+    save_daily_alarm(1, 3, 0);
+    save_daily_alarm(2, (now.wHour + 2) % 24, 30);
+    SYSTEMTIME next = now;
+    next.wHour = 3, next.wMinute = 0, next.wSecond = 0, next.wMilliseconds = 0;
+    long long next_ms = clock_ms_from_systemtime(&next) + (now.wHour * 60 + now.wMinute >= 180 ? 86400000LL : 0);
+    clock_systemtime_from_ms(next_ms, &next);
+    for (const char *change : {"AppRunAfterTimeChange", "AppRunAfterTzChange"}) {
+        snooze_alarm(0);
+        snooze_alarm(2);
+        alarm_record(2)->AlarmOn = 0;
+        save_alarm(2);
+        SYSTEMTIME stale;
+        clock_systemtime_from_ms(next_ms + 7 * 86400000LL, &stale);
+        ASSERT_TRUE(arm_alarm(1, &stale, true));
+        SeenRequest snooze = stored_requests_for(L"/ID:0").at(0);
+
+        ASSERT_TRUE(ended(start_manager(change), 5000)) << change;
+        std::vector<SeenRequest> kept = stored_requests_for(L"/ID:0"), rearmed = stored_requests_for(L"/ID:1");
+        ASSERT_EQ(kept.size(), 1u) << change;
+        EXPECT_EQ(kept[0].handle, snooze.handle) << change;
+        EXPECT_EQ(stamp(kept[0].start), stamp(snooze.start)) << change << ": the snooze was replaced";
+        ASSERT_EQ(rearmed.size(), 1u) << change;
+        EXPECT_EQ(stamp(rearmed[0].start), stamp(next)) << change;
+        EXPECT_TRUE(stored_requests_for(L"/ID:2").empty()) << change;
+        alarm_record(2)->AlarmOn = 1;
+        save_alarm(2);
+    }
+}
+
+// A chime dropped by a clock that jumped past it is registered again for the
+// next full hour; switched off, none is.
+TEST_F(ManagerProgram, AClockChangeRevivesALostChimeOnlyWhenTheChimeIsOn) {
+    Settings.Chime = 1;
+    ASSERT_EQ(schedule_chime(nullptr), 1);
+    save_chime_settings();
+    ASSERT_TRUE(CeClearUserNotification(notify_handle_of(Settings.ChimeHandle)));
+    ASSERT_TRUE(ended(start_manager("AppRunAfterTimeChange"), 5000));
+    std::vector<SeenRequest> chimes = stored_requests_for(L"/ID:255");
+    ASSERT_EQ(chimes.size(), 1u);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_EQ(chimes[0].start.wMinute * 60 + chimes[0].start.wSecond, 1);
+    EXPECT_EQ(chimes[0].start.wHour, (now.wHour + 1) % 24);
+    reload_chime_handle();
+    EXPECT_EQ(Settings.ChimeHandle, chimes[0].handle);
+
+    ASSERT_TRUE(CeClearUserNotification(notify_handle_of(Settings.ChimeHandle)));
+    Settings.Chime = 0;
+    save_settings();
+    ASSERT_TRUE(ended(start_manager("AppRunAfterTzChange"), 5000));
+    EXPECT_TRUE(stored_requests_for(L"/ID:255").empty());
 }
 
 TEST_F(ManagerProgram, AMainProgramThatWillNotStartIsReportedAfterSixAttempts500msApart) {

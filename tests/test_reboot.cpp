@@ -4,38 +4,17 @@
 // the device clock passes the due time, and the alarm rings on the clock.
 #include <unistd.h>
 
-#include <cstring>
-#include <fstream>
-#include <sstream>
-
 #include "platform/device/device.h"
 #include "store/alarms.h"
 #include "tests/support/device_processes.h"
 #include "tests/support/live_service.h"
+#include "tests/support/login_start.h"
 #include "tests/support/notify_probe.h"
 #include "tests/support/registry_values.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_device.h"
 
 namespace {
-
-// The command a login runs: the line after `key` in the packaged file, with
-// the install folder of the programs replaced by where this build has them.
-std::vector<std::string> login_command(const char *file, const char *key) {
-    std::ifstream in(std::string(VELMORA_PACKAGING_DIR) + "/" + file);
-    std::string notifyd_dir = built_notifyd();
-    notifyd_dir.resize(notifyd_dir.rfind('/'));
-    for (std::string line; std::getline(in, line);) {
-        if (line.compare(0, strlen(key), key) != 0) continue;
-        line.erase(0, strlen(key));
-        for (size_t at; (at = line.find("@BINDIR@")) != std::string::npos;) line.replace(at, 8, notifyd_dir);
-        std::istringstream words(line);
-        std::vector<std::string> argv;
-        for (std::string w; words >> w;) argv.push_back(w);
-        return argv;
-    }
-    return {};
-}
 
 // Where a login's start of the service is written.
 struct LoginStart {
@@ -95,13 +74,15 @@ TEST_P(Reboot, OnlyWhatALoginStartsRingsAnAlarmArmedBeforeIt) {
     ASSERT_TRUE(alarm_armed_at("2030-01-15 07:00:00.000", 10000));
 
     ASSERT_TRUE(end_device_processes());
-    std::vector<std::string> login = login_command(GetParam().file, GetParam().key);
+    std::vector<std::string> login = login_command(VELMORA_PACKAGING_DIR, GetParam().file, GetParam().key);
     ASSERT_EQ(login.size(), 1u) << "the login starts the notification service alone";
     pid_t service = start_program(login, {"VELMORA_DEVICE=" + root});
     ASSERT_GT(service, 0);
     for (int i = 0; i < 100 && service_pid() != service; i++) usleep(50000);
     ASSERT_EQ(service_pid(), service);
-    // The service and its waiting launcher, nothing else.
+    // The service and its waiting launcher, nothing else; the launcher is
+    // forked once the service is up, so it is waited for.
+    for (int i = 0; i < 100 && device_processes_of(built_notifyd()).size() < 2; i++) usleep(50000);
     EXPECT_EQ(device_processes_of(built_notifyd()), device_processes());
 
     ASSERT_EQ(run_velctl({"clock", "set", "2030-01-15 06:59:57"}), 0);

@@ -25,6 +25,7 @@
 #include "store/alarms.h"
 #include "store/scheduling.h"
 #include "store/settings.h"
+#include "app/status_labels.h"
 #include "tests/support/app_window.h"
 #include "tests/support/audio_files.h"
 #include "tests/support/heard_output.h"
@@ -394,6 +395,7 @@ TEST_F(Ringing, AnAlarmRingsOnTopAndStopArmsItsNextOccurrence) {
     schedule_alarm(0, nullptr);
     SYSTEMTIME before, opened;
     GetLocalTime(&before);
+    SetWindowTextW(Labels.next_alarm.window, L"the alarm that rings");
     event(0, {[&](HWND d) {
                   GetLocalTime(&opened);
                   EXPECT_TRUE(MainWindow.AlarmRinging);
@@ -408,6 +410,8 @@ TEST_F(Ringing, AnAlarmRingsOnTopAndStopArmsItsNextOccurrence) {
     auto next = stored_requests_for(L"/ID:0");
     ASSERT_EQ(next.size(), 1u);
     EXPECT_EQ(stamp(next[0].start), "2030-01-16 07:00:00.000");
+    // Tomorrow's, in the locale's short day name.
+    EXPECT_EQ(text_of(Labels.next_alarm.window).rfind(L"Alarm 1 (07:00 ", 0), 0u) << "the line was not refreshed";
 }
 
 TEST_F(Ringing, SnoozeLeavesTheSnoozePendingAndTheSnoozeRingsAgain) {

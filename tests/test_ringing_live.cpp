@@ -19,6 +19,7 @@
 #include "store/scheduling.h"
 #include "store/settings.h"
 #include "tests/support/audio_files.h"
+#include "tests/support/device_processes.h"
 #include "tests/support/live_service.h"
 #include "tests/support/notify_probe.h"
 #include "tests/support/store_device.h"
@@ -50,6 +51,9 @@ protected:
             usleep(10000);
         EXPECT_EQ(FindWindowW(L"Velmora", L"Velmora"), nullptr) << "the clock did not end";
         kill_service();
+        // A program left behind by a failed test would keep the test's
+        // output open, and the run waiting for it.
+        end_device_processes();
         unsetenv("VELMORA_AUDIO");
         StoreDevice::TearDown();
     }
@@ -152,7 +156,7 @@ TEST_F(RingingLive, WithTheClockRunningTheCountdownAndThenAnAlarmRing) {
     ASSERT_TRUE(device_host_path(MAIN, program, sizeof program));
     pid_t clock = plat::spawn_program(program, {}, false);
     ASSERT_GT(clock, 0);
-    ASSERT_TRUE(in_front("Velmora", 20));
+    ASSERT_TRUE(in_front("Velmora", 20)) << "the clock did not show; in front: " << front();
 
     clock_set("2030-01-15 09:00:58");
     ASSERT_TRUE(in_front("Alarm", 15)) << "the countdown did not ring; in front: " << front();

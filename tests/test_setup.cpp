@@ -84,7 +84,8 @@ TEST_F(Setup, UninstallExitClearsEveryRequestOfTheSystemAndItsRegistrationsButNo
     Settings.ChimeHandle = request(MANAGER, L"/ID:255");
     Settings.CountdownHandle = request(MANAGER, L"/ID:254");
     save_settings();
-    ASSERT_EQ(stored_requests().size(), 6u);
+    request(MANAGER, L"/ID:2");  // a handle nobody kept
+    ASSERT_EQ(stored_requests().size(), 7u);
 
     EXPECT_EQ(Uninstall_Exit(nullptr), codeUNINSTALL_EXIT_DONE);
     EXPECT_EQ(handles(), (std::vector<DWORD>{other}));

@@ -140,6 +140,9 @@ TEST_F(Velpkg, ManifestsThatReachPastTheDeviceOrThePackagesKeysAreRefused) {
         {"reg\t\\Security\\AppInstall\\Acme Other\tX\tsz\ty\n", "is not the package's own"},
         {"reg\tSoftware\\Acme\\Clock\tX\tdword\t4294967296\n", "is not a 32-bit number"},
         {"reg\tSoftware\\Acme\\Clock\tX\tqword\t1\n", "neither dword nor sz"},
+        // A text ending in a carriage return would lose it when written back.
+        {"reg\tSoftware\\Acme\\Clock\tX\tsz\ty\r\r\n", "holds a control character"},
+        {"reg\tSoftware\\Acme\\Clock\tX\x01\tdword\t1\n", "holds a control character"},
         {"shortcut\t\\Windows\\Start Menu\\Clock.exe\t\\IPSM\\a\n", "does not end in .lnk"},
         {"package\tClock\n", "is given twice"},
         {"install\tnow\n", "is not a manifest entry"},

@@ -11,8 +11,10 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/device/device.h"
@@ -20,6 +22,8 @@
 #include "tests/support/live_service.h"
 #include "tests/support/sockets.h"
 #include "tests/support/window_peer_device.h"
+
+extern char **environ;
 
 namespace {
 
@@ -110,6 +114,36 @@ TEST_F(WindowIpc, VelctlListsTheWindowsAndPostsToOne) {
     EXPECT_EQ(run_velctl({"post", "Peer", "Peer One", "0x8005", "-1"}), 2);
     EXPECT_EQ(run_velctl({"post", "Peer", "Peer One", "0x8005"}), 2);
     EXPECT_EQ(recorded(1).size(), 1u);
+}
+
+// Another process looking for a window while it is being made must never
+// take its socket for a dead one: the window would stay unreachable.
+TEST_F(WindowIpc, AWindowLookedForWhileItIsMadeIsFoundOnceMade) {
+    std::atomic<bool> looking{true};
+    std::thread looker([&] {
+        while (looking) FindWindowW(L"Peer", L"Peer One");
+    });
+    for (int round = 0; round < 30; round++) {
+        kill(peer, SIGKILL);
+        waitpid(peer, nullptr, 0);
+        std::string dev = root;
+        const char *argv[] = {built_window_peer(), dev.c_str(), "Peer One", record.c_str(), nullptr};
+        if (posix_spawn(&peer, argv[0], nullptr, nullptr, const_cast<char **>(argv), environ) != 0) {
+            ADD_FAILURE() << "the peer could not be started";
+            break;
+        }
+        HWND again = nullptr;
+        for (int i = 0; i < 500 && !again; i++) {
+            again = FindWindowW(L"Peer", L"Peer One");
+            if (!again) usleep(10000);
+        }
+        if (!again) {
+            ADD_FAILURE() << "the window made in round " << round << " was never found";
+            break;
+        }
+    }
+    looking = false;
+    looker.join();
 }
 
 }  // namespace

@@ -79,13 +79,18 @@ bool run_due_requests(long long *next_utc) {
     for (;;) {
         long long now = clock_utc_ms();
         bool claimed = false, launched = false;
+        plat::NotifyRequest started;
         auto take = [&](const plat::NotifyRequest &r, long long *token) {
             plat::ClaimOutcome outcome = take_due(r, now, token);
             launched = outcome == plat::ClaimOutcome::Launched;
+            if (launched) started = r;
             return outcome;
         };
+        // Each start is journalled, so that a person can tell what fell due when.
         auto go = [&] {
-            if (launched) launch_go();
+            if (!launched) return;
+            launch_go();
+            journal_request(L"started", started);
         };
         bool ok = plat::notify_claim_due(now, take, &claimed, next_utc, go);
         if (launched && !ok) launch_abandon();

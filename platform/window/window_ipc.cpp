@@ -103,8 +103,14 @@ int connect_to(const std::string &path, bool *busy = nullptr) {
     // A Unix socket's connect waits for room in the backlog as long as a send would.
     struct timeval tv = {0, CONNECT_TIMEOUT_MS * 1000};
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    struct stat before;
+    bool had_file = lstat(path.c_str(), &before) == 0;
     if (connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0) return fd;
-    if (errno == ECONNREFUSED) remove_published(path);
+    // Only the dead socket that refused goes: a new window may have put its
+    // own in place since.
+    struct stat now;
+    if (errno == ECONNREFUSED && had_file && lstat(path.c_str(), &now) == 0 && now.st_ino == before.st_ino)
+        remove_published(path);
     if (busy) *busy = errno == EAGAIN || errno == EINTR;
     close(fd);
     return -1;
@@ -181,28 +187,35 @@ bool deliver(const Window *remote, uint32_t kind, UINT message, WPARAM wparam, L
 
 namespace plat {
 
+// The socket listens under a name of its own before it is moved to the name
+// others look for: a process that looked in between would have found it
+// refusing, taken it for a dead window's and removed it, leaving the window
+// unreachable.
 void ipc_publish(Window *w) {
     if (!w || w->title.empty() || !w->window_class) return;
     const char *dir = device_runtime_dir();
     if (!dir) return;
     std::string path = std::string(dir) + "/" + socket_name(w->window_class->name, w->title);
+    static unsigned made = 0;
+    std::string temporary = std::string(dir) + "/t-" + std::to_string(getpid()) + "-" + std::to_string(made++);
     sockaddr_un addr;
-    if (!make_address(path, addr)) return;
+    if (!make_address(path, addr) || !make_address(temporary, addr)) return;
     int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return;
-    if (bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
-        // Taken: by a live window of another process (the first one stays
-        // findable), or by one that died without cleaning up.
-        int other = errno == EADDRINUSE ? connect_to(path) : -1;
-        if (other >= 0 || bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
-            if (other >= 0) close(other);
-            close(fd);
-            return;
-        }
-    }
-    if (listen(fd, 64) != 0) {
+    unlink(temporary.c_str());  // left by an earlier process of the same id
+    if (bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || listen(fd, 64) != 0) {
         close(fd);
-        unlink(path.c_str());
+        unlink(temporary.c_str());
+        return;
+    }
+    // Taken by a live window of another process: the first one stays
+    // findable. A dead window's socket is replaced.
+    bool busy;
+    int other = connect_to(path, &busy);
+    if (other >= 0 || busy || rename(temporary.c_str(), path.c_str()) != 0) {
+        if (other >= 0) close(other);
+        close(fd);
+        unlink(temporary.c_str());
         return;
     }
     write_name_file(path, w->window_class->name, w->title);

@@ -160,6 +160,14 @@ bool paths_ok(const Manifest &m) {
     return true;
 }
 
+// Control characters (a carriage return among them) would not survive the
+// manifest's own text form, nor mean anything in a setting.
+bool has_control(const std::wstring &text) {
+    for (wchar_t c : text)
+        if (c < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
 bool values_ok(const Manifest &m) {
     std::set<std::wstring> seen;
     for (const PackageValue &v : m.values) {
@@ -168,6 +176,8 @@ bool values_ok(const Manifest &m) {
             return set_problem("the registry key %s is not the package's own", key.c_str()), false;
         if (v.name.empty() || v.name.size() > MAX_VALUE_NAME_CHARS)
             return set_problem("a value name under %s is empty or too long", key.c_str()), false;
+        if (has_control(v.name) || has_control(v.text))
+            return set_problem("the value %s holds a control character", plat::to_utf8(v.name.c_str()).c_str()), false;
         if (v.type == REG_SZ && v.text.size() >= MAX_PATH)
             return set_problem("the text of %s is longer than %d characters", plat::to_utf8(v.name.c_str()).c_str(),
                                MAX_PATH - 1),
