@@ -11,7 +11,7 @@
 #include "platform/device/device.h"
 #include "platform/phone.h"
 #include "resources/clock_bitmaps.h"
-#include "tests/support/quit_on_term.h"
+#include "tests/support/owner_window.h"
 
 namespace {
 
@@ -445,22 +445,11 @@ int main(int argc, char **argv) {
     record = fopen(argv[2], "a");
     if (!record) return 4;
     make_shared_things();
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = main_proc;
-    wc.lpszClassName = L"GalleryMain";
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
-    RegisterClassW(&wc);
-    HWND w = CreateWindowExW(0, L"GalleryMain", L"Gallery Main", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
-    if (!w) return 5;
-    quit_on_sigterm();
-    PostMessageW(w, MSG_OPEN, 0, 0);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    int result = run_owner_window(L"GalleryMain", L"Gallery Main", main_proc, MSG_OPEN);
     ImageList_Destroy(sound_icons);
     ImageList_Destroy(folder_icons);
     DeleteObject(down_marker);
     DeleteObject(digits);
     fclose(record);
-    return int(msg.wParam);
+    return result < 0 ? 5 : result;
 }

@@ -13,7 +13,7 @@
 #include "sound/song_list.h"
 #include "store/alarms.h"
 #include "store/settings.h"
-#include "tests/support/quit_on_term.h"
+#include "tests/support/owner_window.h"
 
 namespace {
 
@@ -74,19 +74,8 @@ int main(int argc, char **argv) {
                                 ICC_DATE_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
     load_store();
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = owner_proc;
-    wc.lpszClassName = L"ViewerOwner";
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
-    RegisterClassW(&wc);
-    HWND w = CreateWindowExW(0, L"ViewerOwner", L"Viewer", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
-    if (!w) return 5;
-    quit_on_sigterm();
-    PostMessageW(w, MSG_OPEN, 0, 0);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    int result = run_owner_window(L"ViewerOwner", L"Viewer", owner_proc, MSG_OPEN);
     free_alarm_table();
     fclose(record);
-    return int(msg.wParam);
+    return result < 0 ? 5 : result;
 }
