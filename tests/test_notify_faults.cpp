@@ -66,6 +66,47 @@ TEST_F(NotifyFaults, ProgramsRearmingAtOnceWhileTheClockJumpsLeaveOneRequestPerA
     EXPECT_EQ(alarm_record(0)->AlarmHandle, 0u);
 }
 
+// The first programs of a new device make its database together: every one
+// of them registers, none is told the file is busy.
+TEST_F(NotifyFaults, ProgramsMakingTheDatabaseAtOnceAllRegister) {
+    use_built_service(false);
+    constexpr int ROUNDS = 60;
+    constexpr int PROGRAMS = 4;
+    for (int round = 0; round < ROUNDS; round++) {
+        std::string fresh = make_temp_folder("fresh");
+        int go[2];
+        ASSERT_EQ(pipe(go), 0);
+        pid_t programs[PROGRAMS];
+        for (int k = 0; k < PROGRAMS; k++) {
+            programs[k] = fork();
+            if (programs[k] == 0) {
+                close(go[1]);
+                char start;
+                setenv("XDG_RUNTIME_DIR", fresh.c_str(), 1);  // goes with the folder
+                bool ok = read(go[0], &start, 1) == 0 && device_open(fresh.c_str()) &&
+                          add_request(L"\\IPSM\\Windows\\a.exe", k % 2 ? L"/ID:1" : L"/ID:2", local_in(60000), 5);
+                if (!ok) {
+                    char problem[512];
+                    notify_last_problem(problem, sizeof problem);
+                    fprintf(stderr, "program %d of round %d: %s\n", k, round, problem);
+                }
+                device_close();
+                _exit(ok ? 0 : 1);
+            }
+        }
+        close(go[0]);
+        close(go[1]);  // all start at once
+        int failed = 0;
+        for (pid_t p : programs) {
+            int status = 0;
+            waitpid(p, &status, 0);
+            failed += !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+        }
+        remove_tree(fresh);
+        ASSERT_EQ(failed, 0) << "round " << round;
+    }
+}
+
 TEST_F(NotifyFaults, ARequestRegisteredTwiceForOneProgramAndCommandLineIsStoredOnce) {
     SYSTEMTIME due = local_in(3600 * 1000);
     HANDLE first = add_request(L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe", L"/ID:2", due, 5);

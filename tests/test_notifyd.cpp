@@ -111,7 +111,7 @@ TEST_F(LiveService, ClockAndZoneChangesStartTheRegisteredProgramsAndRecomputeDue
 
     // One day ahead: the request of the next hour is long past its end.
     SYSTEMTIME ahead = local_in(86400 * 1000);
-    char text[32];
+    char text[48];  // room for any WORD values, as the compiler reckons
     snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", ahead.wYear, ahead.wMonth, ahead.wDay, ahead.wHour,
              ahead.wMinute, ahead.wSecond);
     ASSERT_EQ(run_velctl({"clock", "set", text}), 0);

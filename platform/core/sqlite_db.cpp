@@ -107,9 +107,21 @@ bool SqliteDb::schema_in_place(int version) {
     return read && mode == "wal" && atoi(stored.c_str()) >= version;
 }
 
+// Switching a new database to the write-ahead log needs the file to itself,
+// and SQLite reports a busy file at once instead of waiting: two programs
+// opening the same new database would see one of them fail. The switch is
+// tried again, 10 ms apart, for as long as a write would wait.
+bool SqliteDb::use_write_ahead_log() {
+    for (int waited = 0;; waited += 10) {
+        if (exec("PRAGMA journal_mode=WAL")) return true;
+        if (code_ != SQLITE_BUSY || waited >= WRITE_WAIT_MS) return false;
+        usleep(10000);
+    }
+}
+
 bool SqliteDb::set_up(const char *schema, int version) {
     std::string stamp = "PRAGMA user_version=" + std::to_string(version);
-    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=FULL") || !begin_immediate()) return false;
+    if (!use_write_ahead_log() || !exec("PRAGMA synchronous=FULL") || !begin_immediate()) return false;
     if (exec(schema) && exec(stamp.c_str()) && commit()) return true;
     rollback();
     return false;

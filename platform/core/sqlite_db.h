@@ -61,6 +61,7 @@ public:
 
 private:
     bool open_for_reading_only();
+    bool use_write_ahead_log();
     bool open_exclusively_for_reading();
     bool schema_in_place(int version);
     bool set_up(const char *schema, int version);
