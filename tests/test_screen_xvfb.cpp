@@ -1,7 +1,9 @@
-// The screen in a real window: under Xvfb, through SDL2's X11 driver, the
-// window shows exactly the pixels of the headless screen, scaled x2.
+// The screen in a real window under Xvfb: the window shows exactly the
+// pixels of the headless screen, scaled x2, and the keys and the close
+// button of the display reach the program.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -10,6 +12,10 @@
 #include "platform/screen/screen_control.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_device.h"
+
+// Last: its macros (None, Bool, Status) would rename what the headers above declare.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -82,6 +88,47 @@ protected:
     pid_t xvfb = -1, peer = -1;
 };
 
+// The program's window on the display, once it is mapped; 0 after 5 s.
+::Window mapped_window(Display *d) {
+    for (int attempt = 0; attempt < 250; attempt++) {
+        ::Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        ::Window found = 0;
+        if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
+            for (unsigned i = 0; i < count && !found; i++) {
+                XWindowAttributes a;
+                if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable) found = children[i];
+            }
+            XFree(children);
+        }
+        if (found) return found;
+        usleep(20000);
+    }
+    return 0;
+}
+
+void send_key(Display *d, ::Window w, KeySym sym) {
+    XEvent e = {};
+    e.xkey.type = KeyPress;
+    e.xkey.display = d;
+    e.xkey.window = w;
+    e.xkey.root = DefaultRootWindow(d);
+    e.xkey.same_screen = True;
+    e.xkey.keycode = XKeysymToKeycode(d, sym);
+    XSendEvent(d, w, True, KeyPressMask, &e);
+    XFlush(d);
+}
+
+// Waits until the record file holds `line`.
+bool recorded(const std::string &record, const std::string &line) {
+    for (int i = 0; i < 250; i++) {
+        if (("\n" + read_whole_file(record)).find("\n" + line + "\n") != std::string::npos) return true;
+        usleep(20000);
+    }
+    return false;
+}
+
+// The plain X11 window, and SDL's window when SDL_VIDEODRIVER asks for it.
 TEST_F(ScreenOnX, RealWindowShowsTheHeadlessPixels) {
     if (!on_path("Xvfb")) GTEST_SKIP() << "Xvfb is not installed (scripts/deps.sh installs xvfb)";
     if (!on_path("import")) GTEST_SKIP() << "ImageMagick's import is not installed (scripts/deps.sh installs it)";
@@ -90,15 +137,20 @@ TEST_F(ScreenOnX, RealWindowShowsTheHeadlessPixels) {
 
     std::string headless = root + "/headless.png", windowed = root + "/windowed.png";
     run_peer({"VELMORA_SCREEN=headless"}, headless);
-    stop_program(peer);
-    run_peer({"VELMORA_SCREEN=sdl", "DISPLAY=" + name}, windowed);
-
-    int w, h, ww, wh;
-    std::vector<unsigned char> expect, frame;
+    int w, h;
+    std::vector<unsigned char> expect;
     ASSERT_TRUE(png_read_rgb(headless.c_str(), &w, &h, &expect));
-    ASSERT_TRUE(png_read_rgb(windowed.c_str(), &ww, &wh, &frame));
-    EXPECT_EQ(frame, expect) << "the windowed program composed other pixels";
-    EXPECT_EQ(grab_mismatch(name, headless), 0) << "the window does not show the headless screen's pixels";
+    for (const char *driver : {"", "SDL_VIDEODRIVER=x11"}) {
+        stop_program(peer);
+        std::vector<std::string> env = {"VELMORA_SCREEN=sdl", "DISPLAY=" + name};
+        if (*driver) env.push_back(driver);
+        run_peer(env, windowed);
+        int ww, wh;
+        std::vector<unsigned char> frame;
+        ASSERT_TRUE(png_read_rgb(windowed.c_str(), &ww, &wh, &frame)) << driver;
+        EXPECT_EQ(frame, expect) << "the windowed program composed other pixels " << driver;
+        EXPECT_EQ(grab_mismatch(name, headless), 0) << "the window does not show the headless screen's pixels " << driver;
+    }
 }
 
 // Two devices' screens in the same corner of one display: the one whose
@@ -125,6 +177,43 @@ TEST_F(ScreenOnX, AWindowThatComesToTheFrontRaisesTheRealWindow) {
     EXPECT_EQ(grab_mismatch(name, boxed), 0) << "the window with the box did not come above the other";
     stop_program(above);
     remove_tree(other);
+}
+
+// The display's keys are the keypad's: an arrow, a typed letter, the right
+// soft key; the window's close button closes the program's window.
+TEST_F(ScreenOnX, KeysAndTheCloseButtonOfTheDisplayReachTheProgram) {
+    if (!on_path("Xvfb")) GTEST_SKIP() << "Xvfb is not installed (scripts/deps.sh installs xvfb)";
+    std::string name = start_display();
+    ASSERT_FALSE(name.empty()) << "Xvfb did not start";
+    std::string record = root + "/record.txt";
+    peer = start_program({SCREEN_PEER, root, record}, {"VELMORA_SCREEN=sdl", "DISPLAY=" + name});
+    ASSERT_GT(peer, 0);
+    Display *d = XOpenDisplay(name.c_str());
+    ASSERT_NE(d, nullptr);
+    ::Window w = mapped_window(d);
+    ASSERT_NE(w, 0u) << "the program's window never appeared";
+
+    send_key(d, w, XK_Up);
+    EXPECT_TRUE(recorded(record, "keydown 38")) << read_whole_file(record);
+    send_key(d, w, XK_q);
+    EXPECT_TRUE(recorded(record, "keydown 81")) << read_whole_file(record);
+    EXPECT_TRUE(recorded(record, "char 113")) << read_whole_file(record);
+    send_key(d, w, XK_F2);
+    EXPECT_TRUE(recorded(record, "command 1099")) << read_whole_file(record);
+
+    XEvent close = {};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = w;
+    close.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    XSendEvent(d, w, False, NoEventMask, &close);
+    XFlush(d);
+    int status = -1;
+    for (int i = 0; i < 250 && waitpid(peer, &status, WNOHANG) == 0; i++) usleep(20000);
+    EXPECT_TRUE(WIFEXITED(status)) << "the program did not end when its window was closed";
+    if (WIFEXITED(status)) peer = -1;
+    XCloseDisplay(d);
 }
 
 }  // namespace

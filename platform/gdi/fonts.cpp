@@ -14,6 +14,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <thread>
 #include <unordered_map>
 
 #include "platform/gdi/gdi_internal.h"
@@ -38,6 +39,10 @@ struct FontService {
     bool tried = false;
     std::map<std::string, std::unique_ptr<FontFace>> faces;  // by "file#index@height"
     std::map<std::string, std::pair<std::string, int>> files;  // by "family#style": file and index
+    std::thread prefetch;  // learning the system family while the program starts
+    ~FontService() {
+        if (prefetch.joinable()) prefetch.join();
+    }
 };
 
 FontService &service() {
@@ -94,6 +99,7 @@ void learn_family(const std::string &family) {
 void find_file(const LOGFONTW &lf, std::string *file, int *index) {
     bool bold = lf.lfWeight >= FW_SEMIBOLD, italic = lf.lfItalic != 0;
     std::string family = family_for(lf.lfFaceName), key = style_key(family, bold, italic);
+    if (service().prefetch.joinable()) service().prefetch.join();
     auto &known = service().files;
     if (known.find(key) == known.end()) learn_family(family);
     *file = known[key].first;
@@ -208,6 +214,12 @@ const Glyph *font_glyph(FontFace *f, wchar_t ch) {
 FontMetrics font_metrics(FontFace *f) {
     if (!f) return {DEFAULT_PIXELS, 3, DEFAULT_PIXELS + 3};
     return f->metrics;
+}
+
+void font_prefetch(void) {
+    FontService &s = service();
+    if (s.prefetch.joinable() || !s.files.empty()) return;
+    s.prefetch = std::thread([] { learn_family(family_for(L"")); });
 }
 
 }  // namespace plat

@@ -86,5 +86,10 @@ FontFace *font_face_for(const LOGFONTW &logfont);
 const Glyph *font_glyph(FontFace *face, wchar_t ch);
 FontMetrics font_metrics(FontFace *face);
 void font_system_logfont(LOGFONTW *out);
+// Starts finding the system family's files (fontconfig reads its whole
+// configuration, some milliseconds) on a thread of its own, so that a
+// program opening its screen does not wait for it; the first font wanted
+// waits for the thread.
+void font_prefetch(void);
 
 }  // namespace plat

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/device/device.h"
+#include "platform/gdi/gdi_internal.h"
 #include "platform/shell/menu_internal.h"
 #include "platform/shell/message_box.h"
 #include "platform/screen/screen.h"
@@ -19,7 +20,7 @@ namespace {
 
 struct Screen {
     bool started = false;
-    bool sdl = false;
+    const WindowBackend *window = nullptr;  // none: headless
     int width = 0;
     int height = 0;
     unsigned generation = 0;
@@ -48,12 +49,21 @@ void areas(int w, int h, RECT *title, RECT *work, RECT *keys) {
     if (keys) SetRect(keys, 0, h - k, w, h);
 }
 
-bool want_sdl() {
+bool want_window() {
     const char *choice = getenv("VELMORA_SCREEN");
     if (choice && strcmp(choice, "headless") == 0) return false;
     if (choice && strcmp(choice, "sdl") == 0) return true;
     const char *x = getenv("DISPLAY"), *wl = getenv("WAYLAND_DISPLAY");
     return (x && *x) || (wl && *wl);
+}
+
+// On an X display the plain window, unless SDL's own driver is asked for;
+// SDL's window everywhere else.
+const WindowBackend *open_window(int w, int h) {
+    const char *x = getenv("DISPLAY");
+    if (x && *x && !getenv("SDL_VIDEODRIVER"))
+        if (const WindowBackend *b = x11_window_open(w, h)) return b;
+    return sdl_open(w, h);
 }
 
 // Windows that filled the old screen or one of its areas fill the new one.
@@ -91,7 +101,7 @@ void apply_size(int w, int h) {
     s.dirty = true;
     if (!s.started) return;
     menu_close_all();
-    if (s.sdl) sdl_resize(w, h);
+    if (s.window) s.window->resize(w, h);
     follow_size(old_areas, new_areas);
 }
 
@@ -121,7 +131,7 @@ void run_action(const ScreenAction &a) {
 // key or command from outside, else compose, present and answer velctl.
 void screen_idle() {
     Screen &s = screen();
-    if (s.sdl) sdl_pump();
+    if (s.window) s.window->pump();
     screen_sync_settings();
     if (!s.actions.empty()) {
         ScreenAction a = s.actions.front();
@@ -207,11 +217,11 @@ void screen_present_now(void) {
     screen_compose();
     window_table().layout_changed = false;
     s.dirty = false;
-    if (s.sdl) sdl_present(s.frame);
+    if (s.window) s.window->present(s.frame);
 }
 
 void screen_raise(void) {
-    if (screen().sdl) sdl_raise();
+    if (screen().window) screen().window->raise();
 }
 
 void screen_set_waiting(bool waiting) {
@@ -260,13 +270,14 @@ void screen_ensure(void) {
         control_listen();
         return;
     }
+    font_prefetch();
     const DeviceSettings *ds = device_settings();
     s.width = ds->screen_width;
     s.height = ds->screen_height;
     s.generation = device_settings_generation();
     surface_alloc(s.frame, s.width, s.height);
     s.started = true;
-    s.sdl = want_sdl() && sdl_open(s.width, s.height);
+    s.window = want_window() ? open_window(s.width, s.height) : nullptr;
     loop_add_idle_hook(screen_idle);
     device_add_close_hook(on_device_closed);
     message_box_set_presenter(screen_message_box);

@@ -70,14 +70,24 @@ bool screen_describe_foreground(std::string *out);
 // Answers the box on screen with a button (IDOK ...) it has; false otherwise.
 bool message_box_screen_answer(int button);
 
-// Display backends.
-bool sdl_open(int width, int height);
-void sdl_resize(int width, int height);
-void sdl_present(const Surface &frame);
-void sdl_raise(void);
-void sdl_pump(void);
-// Frames straight to an X11 window (the display and window as SDL has them);
-// false where its visual is not plain 24-bit colour.
+// A real window on the host's display showing the screen, scaled x2; the
+// program sleeps on the display's descriptor and pumps its events from the
+// loop. Each opener returns its backend, or nullptr (and says why on stderr)
+// when it cannot open one; the screen then runs headless.
+struct WindowBackend {
+    void (*resize)(int width, int height);
+    void (*present)(const Surface &frame);
+    void (*raise)(void);
+    void (*pump)(void);
+};
+// A plain Xlib window: nothing but the window and its frames, so it is up
+// and drawn in a few round trips. nullptr without an X display or where its
+// visual is not plain 24-bit colour.
+const WindowBackend *x11_window_open(int width, int height);
+// SDL2's window, for displays other than plain X11 (or SDL_VIDEODRIVER set).
+const WindowBackend *sdl_open(int width, int height);
+// Frames straight to an X11 window; false where its visual is not plain
+// 24-bit colour.
 bool x11_present_open(void *display, unsigned long window, int width, int height);
 bool x11_present_resize(int width, int height);
 void x11_present(const Surface &frame);

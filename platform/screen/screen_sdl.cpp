@@ -1,6 +1,7 @@
-// The screen in a real window: SDL2, scaled x2, nearest pixel. The program
-// sleeps on the X11 connection's descriptor, so an idle clock does not poll;
-// on X11 the frames go straight to the server (x11_present.cpp).
+// The screen in SDL2's window, scaled x2, nearest pixel, where the display is
+// not plain X11 (screen_x11.cpp) or SDL_VIDEODRIVER asks for SDL. The
+// program sleeps on the X11 connection's descriptor, so an idle clock does
+// not poll; on X11 the frames go straight to the server (x11_present.cpp).
 // Keys: F1 and F2 the soft keys, arrows, Enter the action key, Escape or
 // Backspace Back, F9 rotates, F10 help; digits and letters are typed.
 #include <X11/Xlib.h>
@@ -65,13 +66,15 @@ void on_text(const char *text) {
     }
 }
 
+void pump(void);
+
 void on_ready(int fd, void *) {
     if (sdl().own_fd) {
         uint64_t ticks;
         ssize_t ignored = read(fd, &ticks, sizeof ticks);
         (void)ignored;
     }
-    sdl_pump();
+    pump();
 }
 
 bool make_texture(int w, int h) {
@@ -106,47 +109,7 @@ void watch_display() {
     if (s.fd >= 0) loop_watch_fd(s.fd, on_ready, nullptr);
 }
 
-}  // namespace
-
-bool sdl_open(int w, int h) {
-    SdlScreen &s = sdl();
-    if (!sdl_library()) {
-        fputs("velmora: no SDL2 library (libSDL2-2.0.so.0); the screen runs headless\n", stderr);
-        return false;
-    }
-    sdl_library()->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    sdl_library()->SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-    // The software renderer draws straight into the window's own framebuffer;
-    // without this SDL puts a GL texture behind it and its threads wake a
-    // sleeping clock.
-    sdl_library()->SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    // A window of fixed size on one screen needs no display modes: without
-    // these SDL asks the server dozens of questions before the window opens.
-    sdl_library()->SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
-    sdl_library()->SetHint(SDL_HINT_VIDEO_X11_XVIDMODE, "0");
-    sdl_library()->SetHint(SDL_HINT_VIDEO_X11_XINERAMA, "0");
-    const char *x = getenv("DISPLAY");
-    if (x && *x && !getenv("SDL_VIDEODRIVER")) sdl_library()->SetHint(SDL_HINT_VIDEODRIVER, "x11");
-    if (sdl_library()->InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        fprintf(stderr, "velmora: no display (%s); the screen runs headless\n", sdl_library()->GetError());
-        return false;
-    }
-    // Hidden until its first frame: the window appears drawn.
-    s.window = sdl_library()->CreateWindow("Velmora", 0, 0, w * SCALE, h * SCALE, SDL_WINDOW_HIDDEN);
-    if (!s.window || !make_presenter(w, h)) {
-        fprintf(stderr, "velmora: cannot open the screen window (%s); the screen runs headless\n",
-                sdl_library()->GetError());
-        if (s.window) sdl_library()->DestroyWindow(s.window);
-        s.window = nullptr;
-        sdl_library()->QuitSubSystem(SDL_INIT_VIDEO);
-        return false;
-    }
-    sdl_library()->StartTextInput();
-    watch_display();
-    return true;
-}
-
-void sdl_resize(int w, int h) {
+void resize(int w, int h) {
     SdlScreen &s = sdl();
     if (!s.window) return;
     sdl_library()->SetWindowSize(s.window, w * SCALE, h * SCALE);
@@ -156,7 +119,7 @@ void sdl_resize(int w, int h) {
         make_texture(w, h);
 }
 
-void sdl_present(const Surface &frame) {
+void present(const Surface &frame) {
     SdlScreen &s = sdl();
     if (!s.window) return;
     if (!s.shown) {
@@ -174,11 +137,11 @@ void sdl_present(const Surface &frame) {
     sdl_library()->RenderPresent(s.renderer);
 }
 
-void sdl_raise(void) {
+void raise_window(void) {
     if (sdl().window) sdl_library()->RaiseWindow(sdl().window);
 }
 
-void sdl_pump(void) {
+void pump(void) {
     if (!sdl().window) return;
     SDL_Event e;
     while (sdl_library()->PollEvent(&e)) {
@@ -194,6 +157,47 @@ void sdl_pump(void) {
         default: break;
         }
     }
+}
+
+}  // namespace
+
+const WindowBackend *sdl_open(int w, int h) {
+    SdlScreen &s = sdl();
+    if (!sdl_library()) {
+        fputs("velmora: no SDL2 library (libSDL2-2.0.so.0); the screen runs headless\n", stderr);
+        return nullptr;
+    }
+    sdl_library()->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sdl_library()->SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    // The software renderer draws straight into the window's own framebuffer;
+    // without this SDL puts a GL texture behind it and its threads wake a
+    // sleeping clock.
+    sdl_library()->SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // A window of fixed size on one screen needs no display modes: without
+    // these SDL asks the server dozens of questions before the window opens.
+    sdl_library()->SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
+    sdl_library()->SetHint(SDL_HINT_VIDEO_X11_XVIDMODE, "0");
+    sdl_library()->SetHint(SDL_HINT_VIDEO_X11_XINERAMA, "0");
+    const char *x = getenv("DISPLAY");
+    if (x && *x && !getenv("SDL_VIDEODRIVER")) sdl_library()->SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    if (sdl_library()->InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        fprintf(stderr, "velmora: no display (%s); the screen runs headless\n", sdl_library()->GetError());
+        return nullptr;
+    }
+    // Hidden until its first frame: the window appears drawn.
+    s.window = sdl_library()->CreateWindow("Velmora", 0, 0, w * SCALE, h * SCALE, SDL_WINDOW_HIDDEN);
+    if (!s.window || !make_presenter(w, h)) {
+        fprintf(stderr, "velmora: cannot open the screen window (%s); the screen runs headless\n",
+                sdl_library()->GetError());
+        if (s.window) sdl_library()->DestroyWindow(s.window);
+        s.window = nullptr;
+        sdl_library()->QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    sdl_library()->StartTextInput();
+    watch_display();
+    static constexpr WindowBackend backend = {resize, present, raise_window, pump};
+    return &backend;
 }
 
 }  // namespace plat
