@@ -1,5 +1,5 @@
 // (c) From the start of the program to its first drawing on the screen, the
-// clock in its SDL window and xclock -digital alternately on one Xvfb; and
+// clock in its window and xclock -digital alternately on one Xvfb; and
 // from the window appearing (mapped) to that drawing. The drawing is read
 // from Xvfb's framebuffer: the clock's face has its yellow digits, xclock's
 // its black text on white.
@@ -98,7 +98,7 @@ void measure_start(Display *d, const Framebuffer &fb, const std::string &device,
 
 void compare_first_drawing(const CompareOptions &o, std::vector<CompareRow> &rows) {
     CompareRow to_drawing, map_to_drawing;
-    to_drawing.what = "start to first drawing ms, SDL window";
+    to_drawing.what = "start to first drawing ms, window";
     to_drawing.most = 1.5;
     map_to_drawing.what = "window mapped to first drawing ms";
     map_to_drawing.most_ours = 5;

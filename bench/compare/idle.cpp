@@ -83,12 +83,12 @@ void compare_idle(const CompareOptions &o, std::vector<CompareRow> &rows) {
     double peer_rss = peer_ran ? peer.rss_kb / 1024.0 : -1, peer_pss = peer_ran ? peer.pss_kb / 1024.0 : -1;
     const std::string &window_missing = !no_x.empty() ? no_x : no_peer;
     rows.push_back(row("idle CPU % of a core, headless", headless.cpu, peer_cpu, 1.0, -1, no_peer));
-    rows.push_back(row("idle CPU % of a core, SDL window", window.cpu, peer_cpu, 1.5, -1, window_missing));
+    rows.push_back(row("idle CPU % of a core, window", window.cpu, peer_cpu, 1.5, -1, window_missing));
     rows.push_back(row("wake-ups per s, headless", headless.wakes, peer_wakes, -1, -1, ""));
     // One wake-up per tick of the clock.
-    rows.push_back(row("wake-ups per s, SDL window", window.wakes, peer_wakes, -1, 1.05, no_x));
+    rows.push_back(row("wake-ups per s, window", window.wakes, peer_wakes, -1, 1.05, no_x));
     rows.push_back(row("resident MB, headless", headless.rss_kb / 1024.0, peer_rss, -1, 10, ""));
-    rows.push_back(row("resident MB, SDL window", window.rss_kb / 1024.0, peer_rss, -1, -1, no_x));
+    rows.push_back(row("resident MB, window", window.rss_kb / 1024.0, peer_rss, -1, -1, no_x));
     rows.push_back(row("proportional (PSS) MB, headless", headless.pss_kb / 1024.0, peer_pss, -1, -1, ""));
-    rows.push_back(row("proportional (PSS) MB, SDL window", window.pss_kb / 1024.0, peer_pss, -1, -1, no_x));
+    rows.push_back(row("proportional (PSS) MB, window", window.pss_kb / 1024.0, peer_pss, -1, -1, no_x));
 }
