@@ -91,6 +91,10 @@ const WindowBackend *sdl_open(int width, int height);
 bool x11_present_open(void *display, unsigned long window, int width, int height);
 bool x11_present_resize(int width, int height);
 void x11_present(const Surface &frame);
+// The whole frame in a new pixmap of the window's size (the caller frees
+// it), for a window to be mapped with its picture already in place; 0 when
+// it cannot be made.
+unsigned long x11_present_pixmap(const Surface &frame);
 // The server lost the window's content: the next frame goes whole.
 void x11_present_expose(void);
 

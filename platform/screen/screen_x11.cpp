@@ -135,14 +135,27 @@ void resize(int w, int h) {
     XFlush(x.display);
 }
 
-// The first frame maps the window and follows it at once, in one write.
+// The window appears with its first frame as its background, which the
+// server paints as it maps it: it is never seen undrawn. The background is
+// let go at once, so that a later exposure does not flash the old frame.
+void show_with(X11Window &x, const Surface &frame) {
+    Pixmap first = x11_present_pixmap(frame);
+    if (first) XSetWindowBackgroundPixmap(x.display, x.window, first);
+    XMapWindow(x.display, x.window);
+    if (!first) return;
+    XSetWindowBackgroundPixmap(x.display, x.window, None);
+    XFreePixmap(x.display, first);
+}
+
 void present(const Surface &frame) {
     X11Window &x = xw();
-    if (!x.shown) {
-        XMapWindow(x.display, x.window);
+    if (x.shown) {
+        x11_present(frame);
+    } else {
+        show_with(x, frame);
         x.shown = true;
+        XFlush(x.display);
     }
-    x11_present(frame);
     wake_for_queued(x.display);
 }
 

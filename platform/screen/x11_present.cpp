@@ -89,6 +89,25 @@ void scale_row(const unsigned char *src, unsigned char *kept, int width, int y, 
     c.add(first, last, y);
 }
 
+// Brings the image up to the frame: O(pixels) to compare, O(changed rows)
+// to scale. The box that changed; the whole frame after an exposure.
+Changed take_frame(X11Present &x, const Surface &frame) {
+    int row_pixels = frame.width * SCALE;
+    Changed c;
+    for (int y = 0; y < frame.height; y++) {
+        uint32_t *top = x.pixels.data() + size_t(2 * y) * size_t(row_pixels);
+        unsigned char *kept = x.last.data() + size_t(y) * size_t(frame.width) * 3;
+        scale_row(frame.row0 + y * frame.stride, kept, frame.width, y, top, top + row_pixels, c);
+    }
+    if (x.whole) c = Changed{0, 0, frame.width - 1, frame.height - 1};
+    x.whole = false;
+    return c;
+}
+
+bool fits(const X11Present &x, const Surface &frame) {
+    return x.image && frame.width * SCALE == x.image->width && frame.height * SCALE == x.image->height;
+}
+
 }  // namespace
 
 bool x11_present_open(void *display, unsigned long window, int w, int h) {
@@ -104,25 +123,27 @@ bool x11_present_resize(int w, int h) { return xp().gc && make_image(xp(), w, h)
 
 void x11_present_expose(void) { xp().whole = true; }
 
-// O(pixels) to compare, O(changed rows) to scale; only the box that changed travels, so
-// that it fits the socket's buffer and the write never waits for the server.
+// Only the box that changed travels, so that it fits the socket's buffer and
+// the write never waits for the server.
 void x11_present(const Surface &frame) {
     X11Present &x = xp();
-    if (!x.image || frame.width * SCALE != x.image->width || frame.height * SCALE != x.image->height) return;
-    int row_pixels = frame.width * SCALE;
-    Changed c;
-    for (int y = 0; y < frame.height; y++) {
-        uint32_t *top = x.pixels.data() + size_t(2 * y) * size_t(row_pixels);
-        unsigned char *kept = x.last.data() + size_t(y) * size_t(frame.width) * 3;
-        scale_row(frame.row0 + y * frame.stride, kept, frame.width, y, top, top + row_pixels, c);
-    }
-    if (x.whole) c = Changed{0, 0, frame.width - 1, frame.height - 1};
-    x.whole = false;
+    if (!fits(x, frame)) return;
+    Changed c = take_frame(x, frame);
     if (c.right < 0) return;
     int left = c.left * SCALE, top = c.top * SCALE;
     XPutImage(x.display, x.window, x.gc, x.image, left, top, left, top, unsigned((c.right - c.left + 1) * SCALE),
               unsigned((c.bottom - c.top + 1) * SCALE));
     XFlush(x.display);
+}
+
+unsigned long x11_present_pixmap(const Surface &frame) {
+    X11Present &x = xp();
+    if (!fits(x, frame)) return 0;
+    take_frame(x, frame);
+    unsigned w = unsigned(x.image->width), h = unsigned(x.image->height);
+    Pixmap pixmap = XCreatePixmap(x.display, x.window, w, h, 24);
+    XPutImage(x.display, pixmap, x.gc, x.image, 0, 0, 0, 0, w, h);
+    return pixmap;
 }
 
 }  // namespace plat
