@@ -64,14 +64,14 @@ int main(int argc, char **argv) {
     while (!face_on_screen() && now_ms() - started < 30000) usleep(500);
     printf("start to the first frame with the face on screen: %.1f ms\n", now_ms() - started);
     sleep(2);  // start-up is not running
-    double cpu_before = cpu_seconds(pid);
+    double cpu_before = on_cpu_seconds(pid);  // to the nanosecond: a resting tick is microseconds
     long rss_first = resident_kb(pid), rss_max = rss_first, rss_last = rss_first;
     for (int done = 0; done < seconds; done += SAMPLE_SECONDS) {
         sleep(unsigned(seconds - done < SAMPLE_SECONDS ? seconds - done : SAMPLE_SECONDS));
         rss_last = resident_kb(pid);
         if (rss_last > rss_max) rss_max = rss_last;
     }
-    double cpu_after = cpu_seconds(pid);
+    double cpu_after = on_cpu_seconds(pid);
     kill(pid, SIGTERM);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -81,7 +81,7 @@ int main(int argc, char **argv) {
         return 1;
     }
     double share = (cpu_after - cpu_before) / seconds * 100;
-    printf("clock running %d s: %.3f s CPU = %.3f%% of a core (target < 0.3%%)\n", seconds, cpu_after - cpu_before,
+    printf("clock running %d s: %.6f s CPU = %.4f%% of a core (target < 0.3%%)\n", seconds, cpu_after - cpu_before,
            share);
     printf("resident memory: %.1f MB at start, %.1f MB at the end, %.1f MB at most (target < 30 MB, not growing)\n",
            rss_first / 1024.0, rss_last / 1024.0, rss_max / 1024.0);

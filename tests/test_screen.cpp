@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/phone.h"
@@ -100,9 +101,86 @@ protected:
             }
         return least;
     }
+    // The frame as composed so far matches the frame composed afresh from
+    // the same windows; `after` names the step for the failure message.
+    void expect_as_if_composed_whole(const char *after) {
+        const plat::Surface &f = *plat::screen_frame();
+        std::vector<unsigned char> parts;
+        for (int y = 0; y < f.height; y++) parts.insert(parts.end(), f.pixel(0, y), f.pixel(0, y) + f.width * 3);
+        plat::screen_touch();
+        plat::screen_compose();
+        int differing = 0;
+        for (int y = 0; y < f.height; y++)
+            differing +=
+                memcmp(f.pixel(0, y), parts.data() + size_t(y) * size_t(f.width) * 3, size_t(f.width) * 3) != 0;
+        EXPECT_EQ(differing, 0) << "rows composed wrongly after " << after;
+    }
     HWND window = nullptr, bar = nullptr;
 };
 
+TEST_F(Screen, ComposingWhatChangedShowsWhatComposingEverythingWould) {
+    expect_as_if_composed_whole("start");
+    fill(window, {5, 5, 15, 15}, RGB(255, 0, 0));
+    settle();
+    expect_as_if_composed_whole("a box drawn");
+    HWND child = CreateWindowExW(0, L"ScreenTest", L"", WS_CHILD | WS_VISIBLE, 30, 30, 40, 20, window, nullptr, nullptr,
+                                 nullptr);
+    settle();
+    fill(child, {0, 0, 40, 20}, RGB(0, 0, 255));
+    settle();
+    expect_as_if_composed_whole("a child drawn");
+    SetWindowTextW(window, L"Renamed");
+    settle();
+    expect_as_if_composed_whole("a new title");
+    key(VK_TSOFT1);
+    ASSERT_TRUE(plat::menu_is_open());
+    expect_as_if_composed_whole("a menu opened");
+    plat::menu_close_all();
+    settle();
+    expect_as_if_composed_whole("a menu closed");
+    HWND second = make_window(L"Second");
+    SetWindowPos(second, nullptr, 20, 60, 100, 80, SWP_NOZORDER);
+    fill(second, {0, 0, 100, 80}, RGB(0, 200, 0));
+    settle();
+    expect_as_if_composed_whole("a window moved over another");
+    ShowWindow(second, SW_HIDE);
+    fill(second, {0, 0, 10, 10}, RGB(200, 0, 200));  // hidden: not shown
+    settle();
+    expect_as_if_composed_whole("a window hidden");
+    ShowWindow(second, SW_SHOW);
+    settle();
+    expect_as_if_composed_whole("a window shown again");
+    HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    fill(window, {100, 120, 140, 160}, RGB(0, 255, 255));  // under the hourglass
+    settle();
+    expect_as_if_composed_whole("drawn under the wait cursor");
+    SetCursor(old);
+    settle();
+    expect_as_if_composed_whole("the wait cursor gone");
+    DestroyWindow(second);
+    settle();
+    expect_as_if_composed_whole("a window destroyed");
+}
+
+// A tick of the clock changes a digit: only that box is composed again.
+TEST_F(Screen, ADrawingComposesOnlyItsOwnBox) {
+    RECT work;
+    plat::screen_work_area(&work);
+    plat::Surface &f = *plat::screen_frame();
+    unsigned char *marker = f.pixel(int(work.left) + 200, int(work.top) + 200);
+    marker[0] = 1, marker[1] = 2, marker[2] = 3;
+    EXPECT_FALSE(plat::screen_stale());
+    fill(window, {0, 0, 10, 10}, RGB(0, 255, 0));
+    EXPECT_TRUE(plat::screen_stale());
+    settle();
+    EXPECT_FALSE(plat::screen_stale());
+    EXPECT_EQ(frame(int(work.left) + 5, int(work.top) + 5), RGB(0, 255, 0));
+    EXPECT_EQ(frame(int(work.left) + 200, int(work.top) + 200), RGB(3, 2, 1));
+    // Nothing outside the screen's own areas is lost: everything again when asked.
+    plat::screen_touch();
+    settle();
+    EXPECT_EQ(frame(int(work.left) + 200, int(work.top) + 200), RGB(0, 0, 0));
+}
 
 TEST_F(Screen, GrayedItemIsDrawnGrayedAndCannotBeChosen) {
     key(VK_TSOFT1);

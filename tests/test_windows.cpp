@@ -1,11 +1,14 @@
 // The window system inside one process: creation and destruction, the
 // queue's order, painting merged into one message, timers.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/device/device.h"
 #include "platform/shell/message_box_testing.h"
 #include "platform/phone.h"
 #include "tests/support/temp_device.h"
@@ -14,6 +17,7 @@ namespace {
 
 std::vector<UINT> seen;
 int paints = 0;
+long long offset_seen = -1;  // the device clock offset the window last read
 
 LRESULT recording_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_PAINT) {
@@ -23,6 +27,7 @@ LRESULT recording_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     }
     if (m >= WM_APP || m == WM_TIMER) seen.push_back(m == WM_TIMER ? UINT(WM_TIMER + wp) : m);
     if (m == WM_APP + 9) DestroyWindow(w);  // destroyed inside its own message
+    if (m == WM_APP + 20) offset_seen = device_settings()->clock_offset;  // as a tick reads the clock
     if (m == WM_TIMER && wp == 3) KillTimer(w, 3);
     return DefWindowProcW(w, m, wp, lp);
 }
@@ -105,6 +110,59 @@ TEST_F(Windows, TimersFireAndMayBeKilledInTheirOwnMessage) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), UINT(WM_TIMER + 4)), 2);
     EXPECT_TRUE(KillTimer(window, 4));
     EXPECT_FALSE(KillTimer(window, 4));
+}
+
+// Writes the settings file as another program of the device would: whole,
+// renamed into place, without this process reading it.
+void write_as_another_program(const std::string &path, long long offset) {
+    DeviceSettings ds;
+    device_default_settings(&ds);
+    ds.clock_offset = offset;
+    std::string temp = path + ".other";
+    FILE *f = fopen(temp.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    device_write_settings(&ds, f);
+    fclose(f);
+    ASSERT_EQ(rename(temp.c_str(), path.c_str()), 0);
+}
+
+// The loop looks at the settings file once per wake-up; what changed before
+// the message that woke it is what the message sees.
+TEST_F(Windows, AMessageSeesTheSettingsWrittenBeforeItCame) {
+    std::string conf = host("device.conf");
+    MSG msg;
+    // The loop waits, then wakes for the message.
+    std::thread late([&] {
+        usleep(20000);
+        PostMessageW(window, WM_APP + 20, 0, 0);
+    });
+    drain();
+    ASSERT_EQ(GetMessageW(&msg, nullptr, 0, 0), TRUE);
+    EXPECT_EQ(msg.message, UINT(WM_APP + 20));
+    DispatchMessageW(&msg);
+    late.join();
+    EXPECT_EQ(offset_seen, 0);
+    // Written and posted while the loop is busy: the next look at the queue finds it.
+    std::thread([&] {
+        write_as_another_program(conf, 3600);
+        PostMessageW(window, WM_APP + 20, 0, 0);
+    }).join();
+    ASSERT_EQ(GetMessageW(&msg, nullptr, 0, 0), TRUE);
+    EXPECT_EQ(msg.message, UINT(WM_APP + 20));
+    DispatchMessageW(&msg);
+    EXPECT_EQ(offset_seen, 3600);
+    // The loop's thread sees its own write at once; other threads see every
+    // write while it is busy.
+    DeviceSettings ds = *device_settings();
+    ds.clock_offset = 60;
+    ASSERT_TRUE(device_save_settings(&ds));
+    EXPECT_EQ(device_settings()->clock_offset, 60);
+    write_as_another_program(conf, 90);
+    std::thread([] { EXPECT_EQ(device_settings()->clock_offset, 90); }).join();
+    // Once the loop has nothing left, its next read looks again.
+    write_as_another_program(conf, 120);
+    drain();
+    EXPECT_EQ(device_settings()->clock_offset, 120);
 }
 
 TEST_F(Windows, QuitEndsTheLoopWithItsCode) {

@@ -95,7 +95,8 @@ BOOL ImageList_Draw(HIMAGELIST handle, int index, HDC dc, int x, int y, UINT) {
     RECT from = {0, 0, list->width, list->height};
     plat::paint_copy(*t.surface, x + t.origin.x, y + t.origin.y, image.pixels, from, t.clip,
                      image.keyed ? &image.key : nullptr);
-    plat::dc_drawn(t);
+    OffsetRect(&from, x + t.origin.x, y + t.origin.y);
+    plat::dc_drawn(t, from);
     return TRUE;
 }
 

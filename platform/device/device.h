@@ -87,6 +87,13 @@ const DeviceSettings *device_settings(void);
 // Writes the settings atomically; every program of the device sees them.
 bool device_save_settings(const DeviceSettings *s);
 
+// A message loop's thread says when it begins handling what woke it (true:
+// it woke, or something came in from outside) and when it has nothing left
+// (false). While it handles one wake-up, for a few milliseconds at most, its
+// reads of the settings share one look at the file (a tick reads the clock,
+// the zone and the screen's size); other threads look every time.
+void device_settings_turn(bool handling);
+
 // Counts changes of the settings seen by this process, so that services can
 // notice a new clock offset or time zone without comparing everything.
 unsigned device_settings_generation(void);

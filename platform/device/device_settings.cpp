@@ -1,6 +1,7 @@
 // The device settings file, "device.conf" in the root: one "name = value" per
 // line, written whole and renamed into place so a reader never sees half.
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -29,6 +30,20 @@ SettingsCache &cache() {
     static SettingsCache c;
     return c;
 }
+
+// The loop thread's turn: whether it looked at the file since its loop last
+// woke, and when. A turn that runs long looks again. O(1), no system call.
+constexpr long long TURN_HOLD_NS = 10 * 1000000LL;
+thread_local bool in_turn = false;
+thread_local long long turn_looked_at = -1;  // -1: not yet in this turn
+
+long long monotonic_ns() {
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec;
+}
+
+bool looked_this_turn() { return in_turn && turn_looked_at >= 0 && monotonic_ns() - turn_looked_at < TURN_HOLD_NS; }
 
 void forget_cache() {
     std::lock_guard<std::mutex> g(cache().lock);
@@ -128,9 +143,14 @@ const DeviceSettings *device_settings(void) {
         hooked = true;
         device_add_close_hook(forget_cache);
     }
+    if (looked_this_turn()) {
+        std::lock_guard<std::mutex> g(c.lock);
+        if (c.valid) return &c.settings;
+    }
     char path[DEVICE_HOST_PATH];
     bool have_path = device_file("device.conf", path, sizeof path);
     std::lock_guard<std::mutex> g(c.lock);
+    if (in_turn) turn_looked_at = monotonic_ns();
     struct stat st{};
     bool exists = have_path && stat(path, &st) == 0;
     bool same = c.valid && c.path == (have_path ? path : "") &&
@@ -153,6 +173,11 @@ const DeviceSettings *device_settings(void) {
     c.seen = exists ? st : (struct stat){};
     if (changed) c.generation++;
     return &c.settings;
+}
+
+void device_settings_turn(bool handling) {
+    in_turn = handling;
+    turn_looked_at = -1;
 }
 
 unsigned device_settings_generation(void) {
@@ -192,6 +217,7 @@ bool device_save_settings(const DeviceSettings *s) {
         unlink(temp);
         return false;
     }
+    turn_looked_at = -1;  // this thread's next read sees what it wrote
     device_settings();
     return true;
 }

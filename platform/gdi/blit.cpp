@@ -41,12 +41,12 @@ BOOL copy(HDC dest, int x, int y, int w, int h, HANDLE source, int sx, int sy, i
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    RECT from = moved(sx, sy, sw, sh, so);
+    RECT from = moved(sx, sy, sw, sh, so), to = moved(x, y, w, h, t.origin);
     if (w == sw && h == sh)
         plat::paint_copy(*t.surface, x + t.origin.x, y + t.origin.y, *src, from, t.clip, key);
     else
-        plat::paint_stretch(*t.surface, moved(x, y, w, h, t.origin), *src, from, t.clip, key);
-    plat::dc_drawn(t);
+        plat::paint_stretch(*t.surface, to, *src, from, t.clip, key);
+    plat::dc_drawn(t, to);
     return TRUE;
 }
 
@@ -56,7 +56,7 @@ BOOL fill(HDC dest, const RECT &area, COLORREF colour) {
     RECT r = area;
     OffsetRect(&r, t.origin.x, t.origin.y);
     plat::paint_fill(*t.surface, r, t.clip, colour);
-    plat::dc_drawn(t);
+    plat::dc_drawn(t, r);
     return TRUE;
 }
 

@@ -28,6 +28,7 @@ bool window_target(HWND handle, DcTarget *out) {
     out->origin = origin;
     out->clip = clip;
     out->on_screen = (w->style & WS_VISIBLE) != 0;
+    out->screen_at = {w->rect.left, w->rect.top};
     return out->surface != nullptr;
 }
 
@@ -49,6 +50,7 @@ bool dc_target(DeviceContext *dc, DcTarget *out) {
         out->origin = {0, 0};
         out->clip = {0, 0, out->surface->width, out->surface->height};
         out->on_screen = true;
+        out->screen_at = {0, 0};
         return true;
     case DeviceContext::MEMORY: {
         Bitmap *b = gdi_bitmap(dc->bitmap);
@@ -63,8 +65,11 @@ bool dc_target(DeviceContext *dc, DcTarget *out) {
     return false;
 }
 
-void dc_drawn(const DcTarget &target) {
-    if (target.on_screen) screen_touch();
+void dc_drawn(const DcTarget &target, const RECT &area) {
+    RECT drawn;
+    if (!target.on_screen || !IntersectRect(&drawn, &area, &target.clip)) return;
+    OffsetRect(&drawn, target.screen_at.x, target.screen_at.y);
+    screen_touch_area(drawn);
 }
 
 Font *dc_font(DeviceContext *dc) {

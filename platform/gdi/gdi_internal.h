@@ -48,6 +48,7 @@ struct DcTarget {
     POINT origin = {0, 0};
     RECT clip = {0, 0, 0, 0};
     bool on_screen = false;  // pixels of a window or the screen: the frame must be presented again
+    POINT screen_at = {0, 0};  // where the surface's top-left shows on the screen
 };
 
 Brush *gdi_brush(HGDIOBJ handle);
@@ -62,8 +63,9 @@ void gdi_remove_dc(HDC handle);
 
 // Resolves a DC to its pixels; false for a DC with nothing to draw on.
 bool dc_target(DeviceContext *dc, DcTarget *out);
-// After drawing: a window's or the screen's pixels changed.
-void dc_drawn(const DcTarget &target);
+// After drawing: `area` (surface coordinates, cut to the clip) of a window's
+// or the screen's pixels may have changed.
+void dc_drawn(const DcTarget &target, const RECT &area);
 // The DC's font, the stock system font when none is selected.
 Font *dc_font(DeviceContext *dc);
 

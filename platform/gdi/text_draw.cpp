@@ -150,7 +150,7 @@ int DrawTextW(HDC handle, LPCWSTR text, int chars, LPRECT rect, UINT format) {
         draw_line(dc, t, clip, x, y, shown.c_str(), shown.size());
         y += line_height;
     }
-    plat::dc_drawn(t);
+    plat::dc_drawn(t, clip);
     return height;
 }
 
@@ -169,6 +169,7 @@ BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT *rect, LPCWS
         if (options & ETO_CLIPPED) IntersectRect(&clip, &clip, &box);
     }
     if (text && chars) draw_line(dc, t, clip, x, y, text, chars);
-    plat::dc_drawn(t);
+    // The opaque box may lie outside an unclipped line's clip.
+    plat::dc_drawn(t, t.clip);
     return TRUE;
 }

@@ -61,7 +61,7 @@ void look_blend(HDC dc, int x, int y, const std::vector<unsigned char> &coverage
     DcTarget t;
     if (!dc_target(gdi_dc(dc), &t)) return;
     paint_coverage(*t.surface, x + t.origin.x, y + t.origin.y, coverage.data(), size, size, size, t.clip, colour);
-    dc_drawn(t);
+    dc_drawn(t, {x + t.origin.x, y + t.origin.y, x + t.origin.x + size, y + t.origin.y + size});
 }
 
 // Row by row (or column by column), one pixel narrower on each side per step.

@@ -25,7 +25,6 @@ struct Screen {
     int height = 0;
     unsigned generation = 0;
     Surface frame;
-    bool dirty = true;
     bool waiting = false;
     std::deque<ScreenAction> actions;
     unsigned queued = 0;  // actions ever queued, and taken up
@@ -98,7 +97,7 @@ void apply_size(int w, int h) {
     SetRect(&new_areas[0], 0, 0, w, h);
     areas(w, h, &new_areas[1], &new_areas[2], &new_areas[3]);
     surface_alloc(s.frame, w, h);
-    s.dirty = true;
+    screen_touch();
     if (!s.started) return;
     menu_close_all();
     if (s.window) s.window->resize(w, h);
@@ -143,7 +142,7 @@ void screen_idle() {
         loop_post(nullptr, WM_NULL, 0, 0);
         return;
     }
-    if (s.dirty || window_table().layout_changed) screen_present_now();
+    if (screen_stale()) screen_present_now();
     control_idle();
 }
 
@@ -210,13 +209,9 @@ Surface *screen_window_pixels(Window *top) {
     return top->pixels.get();
 }
 
-void screen_touch(void) { screen().dirty = true; }
-
 void screen_present_now(void) {
     Screen &s = screen();
     screen_compose();
-    window_table().layout_changed = false;
-    s.dirty = false;
     if (s.window) s.window->present(s.frame);
 }
 
@@ -228,7 +223,7 @@ void screen_set_waiting(bool waiting) {
     Screen &s = screen();
     if (s.waiting == waiting) return;
     s.waiting = waiting;
-    s.dirty = true;
+    screen_touch();
     if (s.started) screen_present_now();
 }
 

@@ -25,10 +25,17 @@ void screen_softkey_area(RECT *rect);
 Surface *screen_frame(void);
 // A top-level window's own pixels, sized to the window.
 Surface *screen_window_pixels(Window *top_level);
-// Pixels of a window changed: compose and present at the end of the turn.
+// Pixels changed: the whole screen, or an area of it (screen coordinates);
+// composed and presented at the end of the turn.
 void screen_touch(void);
-// Composes the frame now.
+void screen_touch_area(const RECT &area);
+// Something shown differs from the frame: the windows drew, moved, came or
+// went, or the screen itself changed.
+bool screen_stale(void);
+// Composes the frame now, as much of it as changed.
 void screen_compose(void);
+// The box of the frame composed since the last call; false when none was.
+bool screen_take_unpresented(RECT *box);
 // Composes and presents at once (a wait cursor must show before a long job).
 void screen_present_now(void);
 // The hourglass shows while true.

@@ -1,7 +1,8 @@
-// The frame straight to the X server, scaled x2: the rows that changed since
-// the last frame go in one PutImage, and nothing waits for an answer, so a
-// tick of the clock costs one wake-up. SDL's own window surface would wait
-// for the server after every frame.
+// The frame straight to the X server, scaled x2: the pixels that changed
+// since the last frame go in one PutImage, and nothing waits for an answer,
+// so a tick of the clock costs one wake-up. SDL's own window surface would
+// wait for the server after every frame. Only the box the screen composed
+// since the last frame is compared; the rest of the frame is as it was.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -69,15 +70,17 @@ struct Changed {
     }
 };
 
-// Writes one frame row that differs from the kept one as two image rows,
-// and adds what changed in it.
-void scale_row(const unsigned char *src, unsigned char *kept, int width, int y, uint32_t *top, uint32_t *below,
+// Writes the pixels `from` to `to` of one frame row that differ from the kept
+// ones into two image rows, and adds what changed in them.
+void scale_row(const unsigned char *src, unsigned char *kept, int from, int to, int y, uint32_t *top, uint32_t *below,
                Changed &c) {
-    size_t bytes = size_t(width) * 3;
+    size_t bytes = size_t(to - from) * 3;
+    src += from * 3;
+    kept += from * 3;
     if (memcmp(src, kept, bytes) == 0) return;
     memcpy(kept, src, bytes);
     int first = -1, last = -1;
-    for (int i = 0; i < width; i++, src += 3) {
+    for (int i = from; i < to; i++, src += 3) {
         uint32_t p = uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16;
         if (top[2 * i] == p) continue;
         if (first < 0) first = i;
@@ -85,19 +88,27 @@ void scale_row(const unsigned char *src, unsigned char *kept, int width, int y, 
         top[2 * i] = top[2 * i + 1] = p;
     }
     if (first < 0) return;
-    memcpy(below, top, size_t(width) * SCALE * sizeof(uint32_t));
+    memcpy(below + 2 * first, top + 2 * first, size_t(last - first + 1) * SCALE * sizeof(uint32_t));
     c.add(first, last, y);
 }
 
-// Brings the image up to the frame: O(pixels) to compare, O(changed rows)
-// to scale. The box that changed; the whole frame after an exposure.
+// Brings the image up to the frame where it was composed since the last
+// one, all of it after an exposure: O(pixels composed) to compare and scale.
+// The box that changed; empty when nothing did.
 Changed take_frame(X11Present &x, const Surface &frame) {
-    int row_pixels = frame.width * SCALE;
+    RECT box, all = {0, 0, frame.width, frame.height};
+    bool composed = screen_take_unpresented(&box);
     Changed c;
-    for (int y = 0; y < frame.height; y++) {
+    if (x.whole)
+        box = all;
+    else if (!composed)
+        return c;
+    IntersectRect(&box, &box, &all);
+    int row_pixels = frame.width * SCALE;
+    for (int y = int(box.top); y < int(box.bottom); y++) {
         uint32_t *top = x.pixels.data() + size_t(2 * y) * size_t(row_pixels);
         unsigned char *kept = x.last.data() + size_t(y) * size_t(frame.width) * 3;
-        scale_row(frame.row0 + y * frame.stride, kept, frame.width, y, top, top + row_pixels, c);
+        scale_row(frame.row0 + y * frame.stride, kept, int(box.left), int(box.right), y, top, top + row_pixels, c);
     }
     if (x.whole) c = Changed{0, 0, frame.width - 1, frame.height - 1};
     x.whole = false;

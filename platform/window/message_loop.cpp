@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/device/clock.h"
+#include "platform/device/device.h"
 #include "platform/core/last_error.h"
 #include "platform/window/timers.h"
 #include "platform/window/window_internal.h"
@@ -105,7 +106,10 @@ void run_expired(MessageLoop &l) {
 // of those that are ready or whose deadline passed.
 void poll_descriptors(MessageLoop &l, int timeout_ms) {
     struct epoll_event events[16];
+    if (timeout_ms != 0) device_settings_turn(false);
     int n = epoll_wait(l.epoll_fd, events, 16, until_deadline(l, timeout_ms));
+    // Whatever woke us may come after a change of the device's settings.
+    if (n > 0 || timeout_ms != 0) device_settings_turn(true);
     for (int i = 0; i < n; i++) {
         int fd = events[i].data.fd;
         if (fd == l.wake_fd) {
@@ -219,7 +223,9 @@ BOOL PeekMessageW(LPMSG msg, HWND filter, UINT first, UINT last, UINT remove) {
     MessageLoop &l = loop();
     ensure_fds(l);
     poll_descriptors(l, 0);
-    return take_message(l, msg, filter, first, last, (remove & PM_REMOVE) != 0) ? TRUE : FALSE;
+    if (take_message(l, msg, filter, first, last, (remove & PM_REMOVE) != 0)) return TRUE;
+    device_settings_turn(false);  // the caller's loop has nothing left to handle
+    return FALSE;
 }
 
 BOOL GetMessageW(LPMSG msg, HWND filter, UINT first, UINT last) {
@@ -230,11 +236,12 @@ BOOL GetMessageW(LPMSG msg, HWND filter, UINT first, UINT last) {
     }
     MessageLoop &l = loop();
     ensure_fds(l);
+    poll_descriptors(l, 0);
     for (;;) {
-        poll_descriptors(l, 0);
         if (take_message(l, msg, filter, first, last, true)) return msg->message == WM_QUIT ? FALSE : TRUE;
         for (auto hook : l.idle_hooks) hook();
         if (take_message(l, msg, filter, first, last, true)) return msg->message == WM_QUIT ? FALSE : TRUE;
+        // The wait just taken in what was ready; no second look before the next message.
         poll_descriptors(l, plat::timers_wait_ms());
     }
 }
