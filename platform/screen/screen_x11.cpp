@@ -71,9 +71,11 @@ void wake_for_queued(Display *d) {
     if (XEventsQueued(d, QueuedAlready) > 0) loop_post(nullptr, WM_NULL, 0, 0);
 }
 
-void pump(void) {
+// Takes the events Xlib holds, and with QueuedAfterReading those waiting on
+// the connection too.
+void take_events(int mode) {
     X11Window &x = xw();
-    while (XPending(x.display)) {
+    while (XEventsQueued(x.display, mode) > 0) {
         XEvent e;
         XNextEvent(x.display, &e);
         switch (e.type) {
@@ -92,7 +94,11 @@ void pump(void) {
     }
 }
 
-void on_ready(int, void *) { pump(); }
+// Every loop turn: what Xlib holds already, without a system call; the
+// display's descriptor wakes the loop for the rest.
+void pump(void) { take_events(QueuedAlready); }
+
+void on_ready(int, void *) { take_events(QueuedAfterReading); }
 
 // A window of the screen's size that neither the user nor the window
 // manager can resize.
