@@ -20,7 +20,7 @@ struct CompareRow {
 };
 
 struct CompareOptions {
-    int rounds = 40;  // requests per side at each pending count
+    int rounds = 100;  // requests counted per side at each pending count
     int idle_seconds = 120;
     int starts = 7;            // starts of each program, alternated
     std::string xvfb, xclock;  // found on PATH; empty when missing

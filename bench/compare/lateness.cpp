@@ -29,25 +29,37 @@ namespace {
 
 constexpr const wchar_t *PROGRAM = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
 constexpr double SPACING_MS = 120;  // each start measured on its own
+// Starts of each side made before the counted ones, so that both find the
+// recorder, the libraries and the database in the page cache.
+constexpr int WARM_UP = 4;
+constexpr double LEAD_MS = 1500;  // from writing the requests to the first due
 constexpr int RESTARTS = 7;
 
-// Requests due in a year, so that they stay pending. Written in one
-// transaction beside the phone's call, which flushes each to disk (10 ms
-// apiece here); the service is told as a registration tells it.
-bool fill_pending(int from, int to) {
+// A request written as the phone's call stores it: local times, the device
+// clock at registration.
+struct Stored {
+    long long handle;
+    long long start_local;
+    std::string argument;
+};
+
+// Written in one transaction beside the phone's call, which flushes each to
+// disk (10 ms apiece here); the service is told as a registration tells it.
+bool store_requests(const std::vector<Stored> &requests) {
     char path[DEVICE_HOST_PATH];
     sqlite3 *db = nullptr;
     if (!device_file("notify.db", path, sizeof path) || sqlite3_open(path, &db) != SQLITE_OK) return false;
     sqlite3_busy_timeout(db, 5000);
-    long long start = clock_local_ms(clock_utc_ms()) + 365LL * 86400 * 1000;
     bool ok = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    for (int i = from; ok && i < to; i++) {
+    long long now = clock_utc_ms();
+    for (size_t i = 0; ok && i < requests.size(); i++) {
+        const Stored &r = requests[i];
         std::string row =
             "INSERT INTO requests(handle, application, arguments, start_local, end_local, created_utc)"
             " VALUES(" +
-            std::to_string(1000000 + i) + ", '" + plat::to_utf8(PROGRAM) + "', 'pending-" + std::to_string(i) + "', " +
-            std::to_string(start + i * 1000LL) + ", " + std::to_string(start + i * 1000LL + 300000) + ", " +
-            std::to_string(clock_utc_ms()) + ")";
+            std::to_string(r.handle) + ", '" + plat::to_utf8(PROGRAM) + "', '" + r.argument + "', " +
+            std::to_string(r.start_local) + ", " + std::to_string(r.start_local + 300000) + ", " +
+            std::to_string(now) + ")";
         ok = sqlite3_exec(db, row.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
     }
     ok = sqlite3_exec(db, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK && ok;
@@ -55,43 +67,56 @@ bool fill_pending(int from, int to) {
     return ok && plat::notify_service_poke();
 }
 
-// The device's local time of a host instant, as a request's start.
-SYSTEMTIME local_of_host(long long host_ms) {
-    SYSTEMTIME t;
-    clock_systemtime_from_ms(clock_local_ms(host_ms + device_settings()->clock_offset * 1000), &t);
-    return t;
+// Requests due in a year, so that they stay pending.
+bool fill_pending(int from, int to) {
+    long long start = clock_local_ms(clock_utc_ms()) + 365LL * 86400 * 1000;
+    std::vector<Stored> requests;
+    for (int i = from; i < to; i++)
+        requests.push_back(Stored{1000000 + i, start + i * 1000LL, "pending-" + std::to_string(i)});
+    return store_requests(requests);
+}
+
+// The device's local time of a host instant, in ms.
+long long local_of_host(long long host_ms) {
+    return clock_local_ms(host_ms + device_settings()->clock_offset * 1000);
 }
 
 struct Lateness {
     std::vector<double> ours, floor;
 };
 
-// Alternate requests of notifyd and of the floor program; lateness in ms
-// from each due time to the recorder's first instruction.
-Lateness measure_round(int rounds, const std::string &record) {
-    unlink(record.c_str());
-    long long base = (long long)realtime_ms() + 1500;
-    std::vector<std::string> floor_args = {COMPARE_FLOOR, VELMORA_RECORDER};
-    std::vector<long long> due(size_t(2 * rounds));
-    for (int i = 0; i < 2 * rounds; i++) {
-        due[size_t(i)] = base + (long long)(SPACING_MS * i);
-        if (i % 2 == 0) {
-            floor_args.push_back(std::to_string(due[size_t(i)]) + ":floor-" + std::to_string(i));
-            continue;
-        }
-        wchar_t args[24];
-        swprintf(args, 24, L"ours-%d", i);
-        add_request(PROGRAM, args, local_of_host(due[size_t(i)]), 5);
-    }
-    pid_t floor = spawn_with(floor_args, {});
+// Alternate requests of the floor program and of notifyd, every SPACING_MS
+// from the floor's first; lateness in ms from each due time to the
+// recorder's first instruction, the warm-up starts left out. Nothing of the
+// benchmark runs meanwhile: the records are read once the last is due.
+Lateness measure_round(int rounds, const std::string &record, long long *next_handle) {
     Lateness l;
-    auto seen = wait_for_records(size_t(2 * rounds), int(1500 + SPACING_MS * 2 * rounds + 5000));
+    char recorder[DEVICE_HOST_PATH];  // the very file notifyd starts
+    if (!device_host_path(PROGRAM, recorder, sizeof recorder)) return l;
+    unlink(record.c_str());
+    int slots = 2 * (rounds + WARM_UP);
+    long long base = (long long)(realtime_ms() + LEAD_MS);
+    std::vector<std::string> floor_args = {COMPARE_FLOOR, recorder};
+    std::vector<Stored> ours;
+    std::vector<long long> due(static_cast<size_t>(slots));
+    for (int i = 0; i < slots; i++) {
+        due[size_t(i)] = base + (long long)(SPACING_MS * i);
+        if (i % 2 == 0)
+            floor_args.push_back(std::to_string(due[size_t(i)]) + ":floor-" + std::to_string(i));
+        else
+            ours.push_back(Stored{(*next_handle)++, local_of_host(due[size_t(i)]), "ours-" + std::to_string(i)});
+    }
+    if (!store_requests(ours)) return l;
+    // The environment notifyd gives the programs it starts.
+    pid_t floor = spawn_with(floor_args, {std::string("VELMORA_DEVICE=") + device_root()});
+    sleep_ms(double(due.back()) - realtime_ms() + 500);
+    auto seen = wait_for_records(size_t(slots), 5000);
     if (floor > 0) waitpid(floor, nullptr, 0);
     for (const Record &r : seen) {
         size_t dash = r.argument.find('-');
         if (dash == std::string::npos) continue;
         int i = atoi(r.argument.c_str() + dash + 1);
-        if (i < 0 || i >= 2 * rounds) continue;
+        if (i < 2 * WARM_UP || i >= slots) continue;
         double late = double(r.started_ns) / 1e6 - double(due[size_t(i)]);
         (r.argument[0] == 'o' ? l.ours : l.floor).push_back(late);
     }
@@ -208,10 +233,11 @@ void compare_lateness(const CompareOptions &o, std::vector<CompareRow> &rows) {
         fprintf(stderr, "compare: cannot set up a device with notifyd: %s\n", device_error());
     } else {
         int filled = 0;
+        long long handle = 2000000;
         for (int pending : {0, 1000, 10000}) {
             if (!fill_pending(filled, pending)) fprintf(stderr, "compare: cannot register %d requests\n", pending);
             filled = pending;
-            add_lateness_rows(measure_round(o.rounds, record), pending, o.rounds, rows);
+            add_lateness_rows(measure_round(o.rounds, record, &handle), pending, o.rounds, rows);
         }
         add_restart_row(filled, rows);
         add_unrelated_row(rows);
