@@ -58,8 +58,8 @@ bool store_requests(const std::vector<Stored> &requests) {
             "INSERT INTO requests(handle, application, arguments, start_local, end_local, created_utc)"
             " VALUES(" +
             std::to_string(r.handle) + ", '" + plat::to_utf8(PROGRAM) + "', '" + r.argument + "', " +
-            std::to_string(r.start_local) + ", " + std::to_string(r.start_local + 300000) + ", " +
-            std::to_string(now) + ")";
+            std::to_string(r.start_local) + ", " + std::to_string(r.start_local + 300000) + ", " + std::to_string(now) +
+            ")";
         ok = sqlite3_exec(db, row.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
     }
     ok = sqlite3_exec(db, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK && ok;
@@ -77,9 +77,7 @@ bool fill_pending(int from, int to) {
 }
 
 // The device's local time of a host instant, in ms.
-long long local_of_host(long long host_ms) {
-    return clock_local_ms(host_ms + device_settings()->clock_offset * 1000);
-}
+long long local_of_host(long long host_ms) { return clock_local_ms(host_ms + device_settings()->clock_offset * 1000); }
 
 struct Lateness {
     std::vector<double> ours, floor;
