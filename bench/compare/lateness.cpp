@@ -4,7 +4,7 @@
 // restarted notifyd has its timer armed with 10,000 pending; how often files
 // written beside the watched ones wake it.
 #include <dirent.h>
-#include <sqlite3.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +17,7 @@
 
 #include "bench/bench_device.h"
 #include "bench/compare/compare.h"
+#include "bench/notify_requests.h"
 #include "bench/proc_stats.h"
 #include "platform/core/text.h"
 #include "platform/device/clock.h"
@@ -35,45 +36,13 @@ constexpr int WARM_UP = 4;
 constexpr double LEAD_MS = 1500;  // from writing the requests to the first due
 constexpr int RESTARTS = 7;
 
-// A request written as the phone's call stores it: local times, the device
-// clock at registration.
-struct Stored {
-    long long handle;
-    long long start_local;
-    std::string argument;
-};
-
-// Written in one transaction beside the phone's call, which flushes each to
-// disk (10 ms apiece here); the service is told as a registration tells it.
-bool store_requests(const std::vector<Stored> &requests) {
-    char path[DEVICE_HOST_PATH];
-    sqlite3 *db = nullptr;
-    if (!device_file("notify.db", path, sizeof path) || sqlite3_open(path, &db) != SQLITE_OK) return false;
-    sqlite3_busy_timeout(db, 5000);
-    bool ok = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    long long now = clock_utc_ms();
-    for (size_t i = 0; ok && i < requests.size(); i++) {
-        const Stored &r = requests[i];
-        std::string row =
-            "INSERT INTO requests(handle, application, arguments, start_local, end_local, created_utc)"
-            " VALUES(" +
-            std::to_string(r.handle) + ", '" + plat::to_utf8(PROGRAM) + "', '" + r.argument + "', " +
-            std::to_string(r.start_local) + ", " + std::to_string(r.start_local + 300000) + ", " + std::to_string(now) +
-            ")";
-        ok = sqlite3_exec(db, row.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ok = sqlite3_exec(db, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK && ok;
-    sqlite3_close(db);
-    return ok && plat::notify_service_poke();
-}
-
 // Requests due in a year, so that they stay pending.
 bool fill_pending(int from, int to) {
     long long start = clock_local_ms(clock_utc_ms()) + 365LL * 86400 * 1000;
-    std::vector<Stored> requests;
+    std::vector<StoredRequest> requests;
     for (int i = from; i < to; i++)
-        requests.push_back(Stored{1000000 + i, start + i * 1000LL, "pending-" + std::to_string(i)});
-    return store_requests(requests);
+        requests.push_back(StoredRequest{1000000 + i, start + i * 1000LL, "pending-" + std::to_string(i)});
+    return bench_store_requests(PROGRAM, requests);
 }
 
 // The device's local time of a host instant, in ms.
@@ -95,16 +64,16 @@ Lateness measure_round(int rounds, const std::string &record, long long *next_ha
     int slots = 2 * (rounds + WARM_UP);
     long long base = (long long)(realtime_ms() + LEAD_MS);
     std::vector<std::string> floor_args = {COMPARE_FLOOR, recorder};
-    std::vector<Stored> ours;
+    std::vector<StoredRequest> ours;
     std::vector<long long> due(static_cast<size_t>(slots));
     for (int i = 0; i < slots; i++) {
         due[size_t(i)] = base + (long long)(SPACING_MS * i);
         if (i % 2 == 0)
             floor_args.push_back(std::to_string(due[size_t(i)]) + ":floor-" + std::to_string(i));
         else
-            ours.push_back(Stored{(*next_handle)++, local_of_host(due[size_t(i)]), "ours-" + std::to_string(i)});
+            ours.push_back(StoredRequest{(*next_handle)++, local_of_host(due[size_t(i)]), "ours-" + std::to_string(i)});
     }
-    if (!store_requests(ours)) return l;
+    if (!bench_store_requests(PROGRAM, ours)) return l;
     // The environment notifyd gives the programs it starts.
     pid_t floor = spawn_with(floor_args, {std::string("VELMORA_DEVICE=") + device_root()});
     sleep_ms(double(due.back()) - realtime_ms() + 500);
@@ -217,9 +186,23 @@ void add_unrelated_row(std::vector<CompareRow> &rows) {
     rows.push_back(row);
 }
 
+// Keeps this process, and so every process it starts from now on, on one
+// CPU (none when `cpu` is -2); returns the placement it had, to put back.
+cpu_set_t run_on_one_cpu(int cpu) {
+    cpu_set_t before, one;
+    sched_getaffinity(0, sizeof before, &before);
+    if (cpu == -2) return before;
+    if (cpu < 0) cpu = int(sysconf(_SC_NPROCESSORS_ONLN)) - 1;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    if (sched_setaffinity(0, sizeof one, &one) != 0) fprintf(stderr, "compare: cannot run on CPU %d\n", cpu);
+    return before;
+}
+
 }  // namespace
 
 void compare_lateness(const CompareOptions &o, std::vector<CompareRow> &rows) {
+    cpu_set_t placement = run_on_one_cpu(o.cpu);
     std::string root = make_temp_folder("compare");
     std::string record = root + "/record.log";
     setenv("VELMORA_RECORD", record.c_str(), 1);
@@ -243,4 +226,5 @@ void compare_lateness(const CompareOptions &o, std::vector<CompareRow> &rows) {
     }
     unsetenv("VELMORA_RECORD");
     bench_remove_device(root);
+    sched_setaffinity(0, sizeof placement, &placement);
 }
