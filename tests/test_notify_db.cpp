@@ -187,12 +187,16 @@ TEST_F(NotifyDb, AFiredRequestKeepsItsHandleButCannotBeSeenReplacedOrCleared) {
     EXPECT_FALSE(claimed);
     EXPECT_GT(next, clock_utc_ms());
 
+    // The claim's launcher finds its request by its token alone, and only it.
     plat::FiredRequest f{notify_handle_number(fired), given};
-    EXPECT_TRUE(plat::notify_fired_with(f));
-    EXPECT_FALSE(plat::notify_fired_with(plat::FiredRequest{f.handle, given + 1}));
+    plat::NotifyRequest claimed_request;
+    ASSERT_TRUE(plat::notify_fired_request(given, claimed_request));
+    EXPECT_EQ(claimed_request.handle, f.handle);
+    EXPECT_EQ(claimed_request.arguments, L"/ID:3");
+    EXPECT_FALSE(plat::notify_fired_request(given + 1, claimed_request));
     ASSERT_EQ(plat::notify_fired_requests().size(), 1u);
     EXPECT_TRUE(plat::notify_forget_fired(f));
-    EXPECT_FALSE(plat::notify_fired_with(f));
+    EXPECT_FALSE(plat::notify_fired_request(given, claimed_request));
     EXPECT_TRUE(plat::notify_fired_requests().empty());
     EXPECT_TRUE(CeClearUserNotification(later));
     EXPECT_TRUE(CeClearUserNotification(again));

@@ -1,7 +1,7 @@
 // bench/compare: our figures beside the machine's floor and a peer in one
 // run, printed as one table with the ratio and its target. Installs
 // nothing: a missing Xvfb or xclock is said in the table.
-// Usage: compare [--rounds N] [--idle-seconds N] [--starts N] [--only lateness|idle|start]
+// Usage: compare [--rounds N] [--cpu N|any] [--idle-seconds N] [--starts N] [--only lateness|idle|start]
 #include "bench/compare/compare.h"
 
 #include <time.h>
@@ -51,7 +51,8 @@ void print_table(const std::vector<CompareRow> &rows) {
 }
 
 int usage() {
-    fputs("usage: compare [--rounds N] [--idle-seconds N] [--starts N] [--only lateness|idle|start]\n", stderr);
+    fputs("usage: compare [--rounds N] [--cpu N|any] [--idle-seconds N] [--starts N] [--only lateness|idle|start]\n",
+          stderr);
     return 2;
 }
 
@@ -89,6 +90,8 @@ int main(int argc, char **argv) {
         if (i + 1 >= argc) return usage();
         if (strcmp(argv[i], "--rounds") == 0)
             o.rounds = atoi(argv[++i]);
+        else if (strcmp(argv[i], "--cpu") == 0)
+            o.cpu = strcmp(argv[++i], "any") == 0 ? -2 : atoi(argv[i]);
         else if (strcmp(argv[i], "--idle-seconds") == 0)
             o.idle_seconds = atoi(argv[++i]);
         else if (strcmp(argv[i], "--starts") == 0)
@@ -98,7 +101,7 @@ int main(int argc, char **argv) {
         else
             return usage();
     }
-    if (o.rounds <= 0 || o.idle_seconds <= 0 || o.starts <= 0) return usage();
+    if (o.rounds <= 0 || o.idle_seconds <= 0 || o.starts <= 0 || o.cpu < -2) return usage();
     o.xvfb = on_path("Xvfb");
     o.xclock = on_path("xclock");
     std::vector<CompareRow> rows;

@@ -20,7 +20,11 @@ struct CompareRow {
 };
 
 struct CompareOptions {
-    int rounds = 40;  // requests per side at each pending count
+    int rounds = 100;  // requests counted per side at each pending count
+    // The one CPU notifyd, the floor and the programs they start run on for
+    // the lateness (the last one when -1; none with -2), so that neither
+    // pays for waking the other CPU.
+    int cpu = -1;
     int idle_seconds = 120;
     int starts = 7;            // starts of each program, alternated
     std::string xvfb, xclock;  // found on PATH; empty when missing

@@ -4,7 +4,7 @@
 // restarted notifyd has its timer armed with 10,000 pending; how often files
 // written beside the watched ones wake it.
 #include <dirent.h>
-#include <sqlite3.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +17,7 @@
 
 #include "bench/bench_device.h"
 #include "bench/compare/compare.h"
+#include "bench/notify_requests.h"
 #include "bench/proc_stats.h"
 #include "platform/core/text.h"
 #include "platform/device/clock.h"
@@ -29,69 +30,60 @@ namespace {
 
 constexpr const wchar_t *PROGRAM = L"\\IPSM\\Application Data\\Velmora\\Velmgr.exe";
 constexpr double SPACING_MS = 120;  // each start measured on its own
+// Starts of each side made before the counted ones, so that both find the
+// recorder, the libraries and the database in the page cache.
+constexpr int WARM_UP = 4;
+constexpr double LEAD_MS = 1500;  // from writing the requests to the first due
 constexpr int RESTARTS = 7;
 
-// Requests due in a year, so that they stay pending. Written in one
-// transaction beside the phone's call, which flushes each to disk (10 ms
-// apiece here); the service is told as a registration tells it.
+// Requests due in a year, so that they stay pending.
 bool fill_pending(int from, int to) {
-    char path[DEVICE_HOST_PATH];
-    sqlite3 *db = nullptr;
-    if (!device_file("notify.db", path, sizeof path) || sqlite3_open(path, &db) != SQLITE_OK) return false;
-    sqlite3_busy_timeout(db, 5000);
     long long start = clock_local_ms(clock_utc_ms()) + 365LL * 86400 * 1000;
-    bool ok = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    for (int i = from; ok && i < to; i++) {
-        std::string row =
-            "INSERT INTO requests(handle, application, arguments, start_local, end_local, created_utc)"
-            " VALUES(" +
-            std::to_string(1000000 + i) + ", '" + plat::to_utf8(PROGRAM) + "', 'pending-" + std::to_string(i) + "', " +
-            std::to_string(start + i * 1000LL) + ", " + std::to_string(start + i * 1000LL + 300000) + ", " +
-            std::to_string(clock_utc_ms()) + ")";
-        ok = sqlite3_exec(db, row.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ok = sqlite3_exec(db, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK && ok;
-    sqlite3_close(db);
-    return ok && plat::notify_service_poke();
+    std::vector<StoredRequest> requests;
+    for (int i = from; i < to; i++)
+        requests.push_back(StoredRequest{1000000 + i, start + i * 1000LL, "pending-" + std::to_string(i)});
+    return bench_store_requests(PROGRAM, requests);
 }
 
-// The device's local time of a host instant, as a request's start.
-SYSTEMTIME local_of_host(long long host_ms) {
-    SYSTEMTIME t;
-    clock_systemtime_from_ms(clock_local_ms(host_ms + device_settings()->clock_offset * 1000), &t);
-    return t;
-}
+// The device's local time of a host instant, in ms.
+long long local_of_host(long long host_ms) { return clock_local_ms(host_ms + device_settings()->clock_offset * 1000); }
 
 struct Lateness {
     std::vector<double> ours, floor;
 };
 
-// Alternate requests of notifyd and of the floor program; lateness in ms
-// from each due time to the recorder's first instruction.
-Lateness measure_round(int rounds, const std::string &record) {
-    unlink(record.c_str());
-    long long base = (long long)realtime_ms() + 1500;
-    std::vector<std::string> floor_args = {COMPARE_FLOOR, VELMORA_RECORDER};
-    std::vector<long long> due(size_t(2 * rounds));
-    for (int i = 0; i < 2 * rounds; i++) {
-        due[size_t(i)] = base + (long long)(SPACING_MS * i);
-        if (i % 2 == 0) {
-            floor_args.push_back(std::to_string(due[size_t(i)]) + ":floor-" + std::to_string(i));
-            continue;
-        }
-        wchar_t args[24];
-        swprintf(args, 24, L"ours-%d", i);
-        add_request(PROGRAM, args, local_of_host(due[size_t(i)]), 5);
-    }
-    pid_t floor = spawn_with(floor_args, {});
+// Alternate requests of the floor program and of notifyd, every SPACING_MS
+// from the floor's first; lateness in ms from each due time to the
+// recorder's first instruction, the warm-up starts left out. Nothing of the
+// benchmark runs meanwhile: the records are read once the last is due.
+Lateness measure_round(int rounds, const std::string &record, long long *next_handle) {
     Lateness l;
-    auto seen = wait_for_records(size_t(2 * rounds), int(1500 + SPACING_MS * 2 * rounds + 5000));
+    char recorder[DEVICE_HOST_PATH];  // the very file notifyd starts
+    if (!device_host_path(PROGRAM, recorder, sizeof recorder)) return l;
+    unlink(record.c_str());
+    int slots = 2 * (rounds + WARM_UP);
+    long long base = (long long)(realtime_ms() + LEAD_MS);
+    std::vector<std::string> floor_args = {COMPARE_FLOOR, recorder};
+    std::vector<StoredRequest> ours;
+    std::vector<long long> due(static_cast<size_t>(slots));
+    for (int i = 0; i < slots; i++) {
+        due[size_t(i)] = base + (long long)(SPACING_MS * i);
+        if (i % 2 == 0)
+            floor_args.push_back(std::to_string(due[size_t(i)]) + ":floor-" + std::to_string(i));
+        else
+            ours.push_back(StoredRequest{(*next_handle)++, local_of_host(due[size_t(i)]), "ours-" + std::to_string(i)});
+    }
+    if (!bench_store_requests(PROGRAM, ours)) return l;
+    // The environment notifyd gives the programs it starts.
+    pid_t floor = spawn_with(floor_args, {std::string("VELMORA_DEVICE=") + device_root()});
+    sleep_ms(double(due.back()) - realtime_ms() + 500);
+    auto seen = wait_for_records(size_t(slots), 5000);
     if (floor > 0) waitpid(floor, nullptr, 0);
     for (const Record &r : seen) {
         size_t dash = r.argument.find('-');
         if (dash == std::string::npos) continue;
         int i = atoi(r.argument.c_str() + dash + 1);
-        if (i < 0 || i >= 2 * rounds) continue;
+        if (i < 2 * WARM_UP || i >= slots) continue;
         double late = double(r.started_ns) / 1e6 - double(due[size_t(i)]);
         (r.argument[0] == 'o' ? l.ours : l.floor).push_back(late);
     }
@@ -194,9 +186,23 @@ void add_unrelated_row(std::vector<CompareRow> &rows) {
     rows.push_back(row);
 }
 
+// Keeps this process, and so every process it starts from now on, on one
+// CPU (none when `cpu` is -2); returns the placement it had, to put back.
+cpu_set_t run_on_one_cpu(int cpu) {
+    cpu_set_t before, one;
+    sched_getaffinity(0, sizeof before, &before);
+    if (cpu == -2) return before;
+    if (cpu < 0) cpu = int(sysconf(_SC_NPROCESSORS_ONLN)) - 1;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    if (sched_setaffinity(0, sizeof one, &one) != 0) fprintf(stderr, "compare: cannot run on CPU %d\n", cpu);
+    return before;
+}
+
 }  // namespace
 
 void compare_lateness(const CompareOptions &o, std::vector<CompareRow> &rows) {
+    cpu_set_t placement = run_on_one_cpu(o.cpu);
     std::string root = make_temp_folder("compare");
     std::string record = root + "/record.log";
     setenv("VELMORA_RECORD", record.c_str(), 1);
@@ -208,10 +214,11 @@ void compare_lateness(const CompareOptions &o, std::vector<CompareRow> &rows) {
         fprintf(stderr, "compare: cannot set up a device with notifyd: %s\n", device_error());
     } else {
         int filled = 0;
+        long long handle = 2000000;
         for (int pending : {0, 1000, 10000}) {
             if (!fill_pending(filled, pending)) fprintf(stderr, "compare: cannot register %d requests\n", pending);
             filled = pending;
-            add_lateness_rows(measure_round(o.rounds, record), pending, o.rounds, rows);
+            add_lateness_rows(measure_round(o.rounds, record, &handle), pending, o.rounds, rows);
         }
         add_restart_row(filled, rows);
         add_unrelated_row(rows);
@@ -219,4 +226,5 @@ void compare_lateness(const CompareOptions &o, std::vector<CompareRow> &rows) {
     }
     unsetenv("VELMORA_RECORD");
     bench_remove_device(root);
+    sched_setaffinity(0, sizeof placement, &placement);
 }

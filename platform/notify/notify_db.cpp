@@ -363,6 +363,18 @@ long long notify_due_utc(long long local_ms, long long created_utc) {
 
 namespace {
 
+// A row of "SELECT handle, application, arguments, start_local, end_local,
+// created_utc"; true.
+bool request_of_row(const Stmt &st, NotifyRequest &r) {
+    r.handle = DWORD(st.column_int(0));
+    r.application = st.column_wide(1);
+    r.arguments = st.column_wide(2);
+    r.start_local = st.column_int(3);
+    r.end_local = st.column_int(4);
+    r.created_utc = st.column_int(5);
+    return true;
+}
+
 // The pending request that falls due first, or false when there is none.
 // A request never falls due before the device clock first reaches its local
 // time, and that instant grows with the local time: walking the requests in
@@ -382,12 +394,7 @@ bool earliest_pending(NotifyDb &n, NotifyRequest &due, long long *at) {
         if (found && when >= *at) continue;
         found = true;
         *at = when;
-        due.handle = DWORD(st.column_int(0));
-        due.application = st.column_wide(1);
-        due.arguments = st.column_wide(2);
-        due.start_local = start;
-        due.end_local = st.column_int(4);
-        due.created_utc = created;
+        request_of_row(st, due);
     }
     return found;
 }
@@ -481,8 +488,19 @@ int step_on_fired(const char *sql, const FiredRequest &f) {
 
 }  // namespace
 
-bool notify_fired_with(const FiredRequest &f) {
-    return step_on_fired("SELECT 1 FROM requests WHERE handle=?1 AND fired=?2", f) == SQLITE_ROW;
+bool notify_fired_request(long long token, NotifyRequest &r) {
+    NotifyDb &n = ndb();
+    Locked g(n);
+    if (!ready(n)) return false;
+    Stmt st(n.db,
+            "SELECT handle, application, arguments, start_local, end_local, created_utc FROM requests"
+            " WHERE fired=?1");
+    if (!st) return false;
+    st.bind(1, token);
+    int rc = st.step();
+    if (rc == SQLITE_ROW) return request_of_row(st, r);
+    n.db.check(rc);
+    return false;
 }
 
 bool notify_forget_fired(const FiredRequest &f) {

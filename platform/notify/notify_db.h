@@ -51,8 +51,9 @@ struct FiredRequest {
     long long token;
 };
 std::vector<FiredRequest> notify_fired_requests(void);
-// Whether the request is still marked fired by that claim.
-bool notify_fired_with(const FiredRequest &fired);
+// The request a claim marked fired with `token`; false when there is none
+// (the claim was rolled back, or the request forgotten). O(log n).
+bool notify_fired_request(long long token, NotifyRequest &r);
 // Removes the request when it is still marked fired by that claim.
 bool notify_forget_fired(const FiredRequest &fired);
 

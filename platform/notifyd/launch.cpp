@@ -1,18 +1,19 @@
 // Starting a due request's program in two phases, so that a service killed
 // at any moment neither loses the start nor makes it twice. A launcher (this
 // program with --launch) waits on a pipe from the service. Inside the claim's
-// transaction the service hands it the request; the request is marked fired
-// with the launcher's random token; once that is committed the service writes
-// "go" and the launcher starts the program. On end of file without "go" the
-// service died: the launcher asks the database and starts the program only
-// when the request is marked fired with its own token. Until it has started
-// the program or ended, it holds a lock file named after its token, so the
-// service knows when the fired request may be forgotten.
+// transaction the request is marked fired with the launcher's random token;
+// once that is committed the service writes the request and "go", and the
+// launcher starts the program. On end of file before "go" the service died:
+// the launcher asks the database for the request fired with its own token and
+// starts its program only when there is one. Until it has started the program
+// or ended, it holds a lock file named after its token, so the service knows
+// when the fired request may be forgotten.
 //
 // One launcher is always started ahead (the spare), so that a due request
-// waits for no process start.
+// waits for no process start; it is woken once, by the committed claim.
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/random.h>
 #include <unistd.h>
@@ -38,10 +39,12 @@ const char GO[2] = {'g', 'o'};
 // The launcher's descriptors: the pipe from the service and its lock.
 constexpr int PIPE_FD = 3;
 constexpr int LOCK_FD = 4;
+constexpr int LONGEST_EXEC_WAIT_MS = 20;
 
 struct Spare {
     int pipe_fd = -1;  // write end; -1 when no launcher waits
     long long token = 0;
+    std::string request;  // the claimed request, sent with "go"
 };
 
 Spare &spare() {
@@ -92,6 +95,23 @@ bool start_spare(Spare &s) {
 void drop_spare(Spare &s) {
     if (s.pipe_fd >= 0) close(s.pipe_fd);
     s.pipe_fd = -1;
+    s.request.clear();
+}
+
+// Whether the launcher still reads its pipe; asked without waking it.
+bool launcher_waits(int pipe_fd) {
+    pollfd p = {pipe_fd, 0, 0};  // a write end with no reader reports POLLERR
+    return poll(&p, 1, 0) == 0;
+}
+
+// The pipe woke the launcher on this CPU, as a writer about to sleep: the
+// service sleeps until the launcher's exec closes its end (or it ended), at
+// most LONGEST_EXEC_WAIT_MS, so that the program's start waits for no
+// journal line and no checkpoint, as a vfork parent waits for its child.
+void wait_for_exec(int pipe_fd) {
+    pollfd p = {pipe_fd, 0, 0};
+    while (poll(&p, 1, LONGEST_EXEC_WAIT_MS) < 0 && errno == EINTR) {
+    }
 }
 
 bool write_all(int fd, const std::string &data) {
@@ -116,9 +136,9 @@ std::string request_message(const plat::NotifyRequest &r, const char *host) {
     return m;
 }
 
-// The launcher's side: the handed request, and whether "go" followed. False
-// when the service never handed one over.
-bool read_request(std::string fields[3], bool *go) {
+// The launcher's side: the request and "go", as the service writes them
+// once its claim is committed. False when the pipe ended before.
+bool read_request(std::string fields[3]) {
     std::string in;
     char buf[4096];
     size_t nuls = 0, end = 0;
@@ -128,28 +148,33 @@ bool read_request(std::string fields[3], bool *go) {
         if (nuls == 3 && in.size() >= end + sizeof GO) break;
         ssize_t n = read(PIPE_FD, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n <= 0) return false;
         in.append(buf, size_t(n));
     }
-    if (nuls < 3) return false;
     size_t at = 0;
     for (int i = 0; i < 3; i++) {
         fields[i] = in.c_str() + at;
         at += fields[i].size() + 1;
     }
-    *go = in.compare(end, sizeof GO, GO, sizeof GO) == 0;
-    return true;
+    return in.compare(end, sizeof GO, GO, sizeof GO) == 0;
 }
 
-// Asked after the service died: was the claim committed?
-bool claim_committed(DWORD handle, long long token) {
+// Asked after the service died: the request its claim committed with this
+// launcher's token, if any, as the service would have written it.
+bool committed_claim(long long token, std::string fields[3]) {
     // A device removed meanwhile holds no claim, and must not be made anew.
     const char *root = getenv("VELMORA_DEVICE");
     if (!root || access((std::string(root) + "/notify.db").c_str(), F_OK) != 0) return false;
     if (!device_open(root)) return false;
-    bool fired = plat::notify_fired_with(plat::FiredRequest{handle, token});
+    plat::NotifyRequest r;
+    char host[DEVICE_HOST_PATH];
+    bool found = plat::notify_fired_request(token, r) && device_host_path(r.application.c_str(), host, sizeof host);
     device_close();  // no database connection may live on in the program
-    return fired;
+    if (!found) return false;
+    fields[0] = std::to_string(r.handle);
+    fields[1] = host;
+    fields[2] = plat::to_utf8(r.arguments.c_str());
+    return true;
 }
 
 void journal_failure(const std::string &program, const std::string &argument, DWORD handle) {
@@ -168,14 +193,12 @@ void launch_prepare_spare(void) {
 
 long long launch_hand_over(const plat::NotifyRequest &r, const char *host) {
     Spare &s = spare();
-    std::string message = request_message(r, host);
-    // A spare that died meanwhile is replaced once.
-    for (int attempt = 0; attempt < 2; attempt++) {
-        if (s.pipe_fd < 0 && !start_spare(s)) return 0;
-        if (write_all(s.pipe_fd, message)) return s.token;
-        drop_spare(s);
-    }
-    return 0;
+    // A spare that died meanwhile is replaced; one that dies after the claim
+    // is a launcher killed mid-claim.
+    if (s.pipe_fd >= 0 && !launcher_waits(s.pipe_fd)) drop_spare(s);
+    if (s.pipe_fd < 0 && !start_spare(s)) return 0;
+    s.request = request_message(r, host);
+    return s.token;
 }
 
 void launch_go(void) {
@@ -183,7 +206,7 @@ void launch_go(void) {
     if (s.pipe_fd < 0) return;
     // Whatever happens to these bytes, a launcher that missed them asks the
     // database.
-    write_all(s.pipe_fd, std::string(GO, sizeof GO));
+    if (write_all(s.pipe_fd, s.request + std::string(GO, sizeof GO))) wait_for_exec(s.pipe_fd);
     drop_spare(s);
 }
 
@@ -223,10 +246,9 @@ int launcher_main(int argc, char **argv) {
     fcntl(PIPE_FD, F_SETFD, FD_CLOEXEC);
     fcntl(LOCK_FD, F_SETFD, FD_CLOEXEC);
     std::string fields[3];
-    bool go = false;
-    if (!read_request(fields, &go)) return 0;  // a spare nobody needed
+    // Else a spare nobody needed, or a claim rolled back.
+    if (!read_request(fields) && !committed_claim(token, fields)) return 0;
     DWORD handle = DWORD(strtoul(fields[0].c_str(), nullptr, 10));
-    if (!go && !claim_committed(handle, token)) return 0;
     const std::string &program = fields[1], &argument = fields[2];
     char *const args[] = {const_cast<char *>(program.c_str()),
                           argument.empty() ? nullptr : const_cast<char *>(argument.c_str()), nullptr};

@@ -27,7 +27,8 @@ namespace {
 // again after a second, then after twice as long each time, up to half a minute.
 constexpr long long RETRY_MS = 1000;
 constexpr long long LONGEST_RETRY_MS = 30000;
-// How soon to look again while a launcher has still to start its program.
+// How soon to look again while a launcher has still to start its program,
+// or its program to load.
 constexpr long long LAUNCH_POLL_MS = 20;
 
 // What a clock or zone change is measured against.
@@ -100,9 +101,12 @@ int serve(ServiceWatch &w) {
     for (;;) {
         reserve_tend();
         long long next = -1;
-        bool ok = run_due_requests(&next);
+        bool started = false;
+        bool ok = run_due_requests(&next, &started);
         if (!ok && retry == RETRY_MS) journal_failing_requests();
-        bool launching = forget_finished_launches();
+        // Right after a start the program is still loading: what follows
+        // (a transaction, a checkpoint, the next spare) waits a poll.
+        bool launching = started || forget_finished_launches();
         if (launching) {
             long long soon = clock_utc_ms() + LAUNCH_POLL_MS;
             if (next < 0 || next > soon) next = soon;

@@ -59,8 +59,9 @@ bool watch_arm(ServiceWatch &w, long long host_ms);
 int watch_wait(ServiceWatch &w);
 
 // Claims and carries out every request due now; `next_utc` gets the device
-// instant of the next one, or -1. False when the database failed.
-bool run_due_requests(long long *next_utc);
+// instant of the next one, or -1; `started` whether a program was started.
+// False when the database failed.
+bool run_due_requests(long long *next_utc, bool *started);
 // Journals why due requests cannot be carried out; once for each streak of
 // failures, which are then tried again less and less often.
 void journal_failing_requests(void);
@@ -76,11 +77,13 @@ bool forget_finished_launches(void);
 
 // Starts the spare launcher unless one waits already.
 void launch_prepare_spare(void);
-// Hands the request, its program at the host path `host`, to the spare
-// launcher (starting one when none waits); returns the launcher's token, 0
-// when no launcher could take it.
+// Gives the request, its program at the host path `host`, to the spare
+// launcher (starting one when none waits, or replacing a dead one); returns
+// the launcher's token, 0 when no launcher could take it. The launcher hears
+// of it only at launch_go.
 long long launch_hand_over(const plat::NotifyRequest &r, const char *host);
-// The claim is committed: the launcher starts the program.
+// The claim is committed: the launcher gets the request and starts the
+// program; returns once it has (or at most 20 ms later).
 void launch_go(void);
 // No word: the launcher asks the database whether the claim was committed.
 void launch_abandon(void);

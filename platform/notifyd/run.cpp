@@ -74,8 +74,9 @@ plat::ClaimOutcome take_due(const plat::NotifyRequest &r, long long now_utc, lon
 
 }  // namespace
 
-bool run_due_requests(long long *next_utc) {
+bool run_due_requests(long long *next_utc, bool *started_any) {
     // One request per transaction, each with its own launcher.
+    *started_any = false;
     for (;;) {
         long long now = clock_utc_ms();
         bool claimed = false, launched = false;
@@ -90,6 +91,7 @@ bool run_due_requests(long long *next_utc) {
         auto go = [&] {
             if (!launched) return;
             launch_go();
+            *started_any = true;
             journal_request(L"started", started);
         };
         bool ok = plat::notify_claim_due(now, take, &claimed, next_utc, go);
