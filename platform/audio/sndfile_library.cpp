@@ -1,8 +1,5 @@
 #include "platform/audio/sndfile_library.h"
 
-#include <cstdio>
-#include <mutex>
-
 #include "platform/core/library_call.h"
 
 namespace audio {
@@ -22,14 +19,7 @@ bool load(SndfileLibrary &s) {
 }  // namespace
 
 const SndfileLibrary *sndfile_library(void) {
-    static SndfileLibrary s;
-    static bool loaded = false;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        loaded = load(s);
-        if (!loaded) fputs("velmora: no sndfile library (libsndfile.so.1); sound files do not play\n", stderr);
-    });
-    return loaded ? &s : nullptr;
+    return plat::calls_loaded_once(load, "velmora: no sndfile library (libsndfile.so.1); sound files do not play\n");
 }
 
 }  // namespace audio

@@ -9,9 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
-#include <mutex>
 
 #include "platform/core/library_call.h"
 #include "platform/device/process.h"
@@ -47,17 +45,8 @@ bool load(TagsLibrary &t) {
     return ok;
 }
 
-// Loaded at the first call (thread-safe); nullptr, said once on stderr, when
-// the library is missing.
 const TagsLibrary *tags_library(void) {
-    static TagsLibrary t;
-    static bool loaded = false;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        loaded = load(t);
-        if (!loaded) fputs("velmora: no tag library (Veltags.dll); songs show no tags\n", stderr);
-    });
-    return loaded ? &t : nullptr;
+    return plat::calls_loaded_once(load, "velmora: no tag library (Veltags.dll); songs show no tags\n");
 }
 
 bool ends_with(const char *name, const char *ext) {

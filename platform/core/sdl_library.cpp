@@ -1,7 +1,5 @@
 #include "platform/core/sdl_library.h"
 
-#include <mutex>
-
 #include "platform/core/library_call.h"
 
 namespace plat {
@@ -36,12 +34,6 @@ bool load(SdlLibrary &s) {
 
 }  // namespace
 
-const SdlLibrary *sdl_library(void) {
-    static SdlLibrary s;
-    static bool loaded = false;
-    static std::once_flag once;
-    std::call_once(once, [] { loaded = load(s); });
-    return loaded ? &s : nullptr;
-}
+const SdlLibrary *sdl_library(void) { return calls_loaded_once(load, nullptr); }
 
 }  // namespace plat
