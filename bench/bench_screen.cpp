@@ -14,11 +14,12 @@
 #include "platform/device/device.h"
 #include "platform/phone.h"
 #include "platform/screen/screen.h"
+#include "tests/support/bitmap_runs.h"
 
 namespace {
 
-std::vector<unsigned char> background_rgb(240 * 320 * 3), digit_rgb(40 * 110 * 3);
-const BitmapResource BITMAPS[] = {{1, 240, 320, 24, background_rgb.data()}, {2, 40, 110, 24, digit_rgb.data()}};
+std::vector<unsigned char> background_runs, digit_runs;
+BitmapResource BITMAPS[2];
 
 struct Face {
     HDC background = nullptr, digit = nullptr;
@@ -48,8 +49,13 @@ HWND setup() {
     if (window) return window;
     setenv("VELMORA_SCREEN", "headless", 0);  // VELMORA_SCREEN=sdl measures the real window
     bench_device_open();
+    std::vector<unsigned char> background_rgb(240 * 320 * 3), digit_rgb(40 * 110 * 3);
     for (size_t i = 0; i < background_rgb.size(); i++) background_rgb[i] = (unsigned char)(i * 7);
     for (size_t i = 0; i < digit_rgb.size(); i += 3) digit_rgb[i] = digit_rgb[i + 1] = (i / 3) % 7 < 4 ? 255 : 0;
+    background_runs = literal_runs(background_rgb);
+    digit_runs = literal_runs(digit_rgb);
+    BITMAPS[0] = runs_bitmap(1, 240, 320, background_runs);
+    BITMAPS[1] = runs_bitmap(2, 40, 110, digit_runs);
     resources_add_bitmaps(BITMAPS, 2);
     face.background = CreateCompatibleDC(nullptr);
     SelectObject(face.background, LoadBitmapW(nullptr, MAKEINTRESOURCEW(1)));

@@ -12,6 +12,7 @@
 #include "app/window_modes.h"
 #include "store/settings.h"
 #include "tests/support/app_window.h"
+#include "tests/support/bitmap_runs.h"
 
 namespace {
 
@@ -220,11 +221,13 @@ int tinted_mismatches(HBITMAP image, int id, COLORREF colour) {
     DIBSECTION dib;
     if (!res || GetObjectW(image, sizeof dib, &dib) != int(sizeof dib)) return -1;
     if (dib.dsBm.bmWidth != res->width || dib.dsBm.bmHeight != res->height) return -1;
+    std::vector<unsigned char> pixels = bitmap_pixels(res);
+    if (pixels.size() != size_t(res->width) * size_t(res->height) * 3) return -1;
     int wrong = 0;
     const auto *bits = static_cast<const unsigned char *>(dib.dsBm.bmBits);
     for (int y = 0; y < res->height; y++)
         for (int x = 0; x < res->width; x++) {
-            const unsigned char *want = res->rgb + (size_t(y) * size_t(res->width) + size_t(x)) * 3;
+            const unsigned char *want = pixels.data() + (size_t(y) * size_t(res->width) + size_t(x)) * 3;
             COLORREF expected = RGB(want[0], want[1], want[2]) == YELLOW ? colour : RGB(want[0], want[1], want[2]);
             const unsigned char *got = bits + size_t(y) * size_t(dib.dsBm.bmWidthBytes) + size_t(x) * 3;
             wrong += RGB(got[2], got[1], got[0]) != expected;
@@ -278,7 +281,9 @@ TEST_F(FaceOnLarge, AStoredColourThatMakesNoSenseIsDrawnSensibly) {
 
 TEST_F(FaceOnLarge, ABitmapThatFailsToLoadLeavesTheBackgroundInItsPlace) {
     register_app_resources();
-    static const BitmapResource BROKEN[] = {{207, 40, 110, 24, nullptr}, {116, 200, 22, 24, nullptr}};
+    // One without pixels, one whose runs end after a single pixel.
+    static const unsigned char ONE_PIXEL[] = {0, 255, 255, 0};
+    static const BitmapResource BROKEN[] = {{207, 40, 110, 24, ONE_PIXEL, 4}, {116, 200, 22, 24, nullptr, 0}};
     resources_add_bitmaps(BROKEN, 2);
     settings([] { Settings.TwentyFourHourTime = 0; });
     freeze_at(2, 22);

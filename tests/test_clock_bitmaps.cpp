@@ -4,10 +4,12 @@
 // panel lies under everything the face and its status lines draw.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 #include "platform/core/resources.h"
 #include "resources/clock_bitmaps.h"
+#include "tests/support/bitmap_runs.h"
 
 namespace {
 
@@ -19,19 +21,37 @@ struct Rgb {
 const Rgb YELLOW = {255, 255, 0};
 const Rgb BLACK = {0, 0, 0};
 
-const BitmapResource *bitmap(int id) {
+// A compiled-in bitmap with its pixels unpacked; `exact` when its runs held
+// exactly width x height pixels.
+struct Unpacked {
+    int width, height, bits_per_pixel;
+    std::vector<unsigned char> rgb;
+    bool exact;
+};
+
+const Unpacked *bitmap(int id) {
     static bool registered = false;
+    static std::map<int, Unpacked> unpacked;
     if (!registered) register_clock_bitmaps();
     registered = true;
-    return resources_find_bitmap(id);
+    auto known = unpacked.find(id);
+    if (known != unpacked.end()) return &known->second;
+    const BitmapResource *res = resources_find_bitmap(id);
+    if (!res) return nullptr;
+    Unpacked &u = unpacked[id];
+    u = {res->width, res->height, res->bits_per_pixel, {}, false};
+    u.rgb = bitmap_pixels(res);
+    u.exact = u.rgb.size() == size_t(u.width) * size_t(u.height) * 3;
+    u.rgb.resize(size_t(u.width) * size_t(u.height) * 3);
+    return &u;
 }
 
-Rgb at(const BitmapResource *b, int x, int y) {
-    const unsigned char *p = b->rgb + (size_t(y) * size_t(b->width) + size_t(x)) * 3;
+Rgb at(const Unpacked *b, int x, int y) {
+    const unsigned char *p = b->rgb.data() + (size_t(y) * size_t(b->width) + size_t(x)) * 3;
     return {p[0], p[1], p[2]};
 }
 
-int count(const BitmapResource *b, Rgb colour, int x0 = 0, int x1 = -1) {
+int count(const Unpacked *b, Rgb colour, int x0 = 0, int x1 = -1) {
     int n = 0;
     for (int y = 0; y < b->height; y++)
         for (int x = x0; x < (x1 < 0 ? b->width : x1); x++) n += at(b, x, y) == colour;
@@ -64,7 +84,7 @@ int face_left(const Face &f) { return (f.client_w - f.face_w) / 2; }
 
 // Reads a seven-segment figure back: each segment is looked for along a
 // short line across where it must be, so the drawing style does not matter.
-int read_digit(const BitmapResource *b) {
+int read_digit(const Unpacked *b) {
     int w = b->width, h = b->height;
     auto lit_column = [&](int x, int y0, int y1) {
         for (int y = y0; y < y1; y++)
@@ -96,14 +116,14 @@ int read_digit(const BitmapResource *b) {
     return -1;
 }
 
-bool row_has(const BitmapResource *b, int y, Rgb colour) {
+bool row_has(const Unpacked *b, int y, Rgb colour) {
     for (int x = 0; x < b->width; x++)
         if (at(b, x, y) == colour) return true;
     return false;
 }
 
 // The bands of rows [first, last) that hold yellow.
-std::vector<std::pair<int, int>> yellow_row_runs(const BitmapResource *b) {
+std::vector<std::pair<int, int>> yellow_row_runs(const Unpacked *b) {
     std::vector<std::pair<int, int>> runs;
     for (int y = 0; y < b->height; y++) {
         if (!row_has(b, y, YELLOW)) continue;
@@ -130,11 +150,12 @@ TEST(ClockBitmaps, EveryImageIsThereAtItsSize) {
     for (const Face &f : FACES)
         for (int id : f.digits) wants.push_back({id, f.digit_w, f.slot_h, 24});
     for (const Want &w : wants) {
-        const BitmapResource *b = bitmap(w.id);
+        const Unpacked *b = bitmap(w.id);
         ASSERT_NE(b, nullptr) << "bitmap " << w.id;
         EXPECT_EQ(b->width, w.w) << "bitmap " << w.id;
         EXPECT_EQ(b->height, w.h) << "bitmap " << w.id;
         EXPECT_EQ(b->bits_per_pixel, w.bpp) << "bitmap " << w.id;
+        EXPECT_TRUE(b->exact) << "bitmap " << w.id << " unpacks to another size";
     }
 }
 
@@ -149,20 +170,20 @@ TEST(ClockBitmaps, RecolouredImagesHoldOnlyKeyYellowAndBlack) {
     std::vector<int> ids = {231, 217, 279, 277, 278, 116, 117, 200, 204};
     for (const Face &f : FACES) ids.insert(ids.end(), f.digits, f.digits + 10);
     for (int id : ids) {
-        const BitmapResource *b = bitmap(id);
+        const Unpacked *b = bitmap(id);
         int yellow = count(b, YELLOW), black = count(b, BLACK);
         EXPECT_GT(yellow, 0) << "bitmap " << id;
         EXPECT_EQ(yellow + black, b->width * b->height) << "bitmap " << id << " has other colours";
     }
     for (int id : {230, 215, 220, 216, 280}) {
-        const BitmapResource *b = bitmap(id);
+        const Unpacked *b = bitmap(id);
         EXPECT_EQ(count(b, BLACK), b->width * b->height) << "blank " << id;
     }
 }
 
 TEST(ClockBitmaps, ColonShowsTwoDotsWithinTheSlot) {
     for (const Face &f : FACES) {
-        const BitmapResource *b = bitmap(f.colon);
+        const Unpacked *b = bitmap(f.colon);
         auto runs = yellow_row_runs(b);
         ASSERT_EQ(runs.size(), 2u) << f.name;
         // The clock cuts the image to the slot, and the dots sit one in each half of the digits.
@@ -175,7 +196,7 @@ TEST(ClockBitmaps, ColonShowsTwoDotsWithinTheSlot) {
 // The lit word is a filled box, so its half of the strip holds the most yellow.
 TEST(ClockBitmaps, AmPmStripsLightTheirOwnWord) {
     for (const Face &f : FACES) {
-        const BitmapResource *am = bitmap(f.am), *pm = bitmap(f.pm);
+        const Unpacked *am = bitmap(f.am), *pm = bitmap(f.pm);
         int first = am->width, last = 0;
         for (int y = 0; y < am->height; y++)
             for (int x = 0; x < am->width; x++)
@@ -188,7 +209,7 @@ TEST(ClockBitmaps, AmPmStripsLightTheirOwnWord) {
 
 TEST(ClockBitmaps, BellIsNeverRecolouredAndHasATransparentSurround) {
     for (int id : {312, 193}) {
-        const BitmapResource *b = bitmap(id);
+        const Unpacked *b = bitmap(id);
         EXPECT_EQ(count(b, YELLOW), 0) << "bitmap " << id;
         EXPECT_EQ(at(b, 0, b->height - 1), BLACK) << "bitmap " << id;
         EXPECT_EQ(at(b, b->width - 1, 0), BLACK) << "bitmap " << id;
@@ -202,10 +223,10 @@ TEST(ClockBitmaps, BellIsNeverRecolouredAndHasATransparentSurround) {
 // rectangles under the face, which are filled black by the labels themselves.
 TEST(ClockBitmaps, FaceAndStatusLinesSitOnTheBlackPanel) {
     for (const Face &f : FACES) {
-        const BitmapResource *bg = bitmap(f.background);
+        const Unpacked *bg = bitmap(f.background);
         int left = face_left(f), top = f.top;
         auto ink_on_panel = [&](int id, int x0, int y0, int w, int h) {
-            const BitmapResource *b = bitmap(id);
+            const Unpacked *b = bitmap(id);
             for (int y = 0; y < std::min(h, b->height); y++)
                 for (int x = 0; x < std::min(w, b->width); x++) {
                     if (at(b, x, y) == BLACK) continue;
@@ -233,7 +254,7 @@ TEST(ClockBitmaps, FaceAndStatusLinesSitOnTheBlackPanel) {
 
 TEST(ClockBitmaps, BackgroundsFrameTheirPanelInLightColours) {
     for (const Face &f : FACES) {
-        const BitmapResource *bg = bitmap(f.background);
+        const Unpacked *bg = bitmap(f.background);
         EXPECT_EQ(bg->width, f.client_w);
         EXPECT_EQ(bg->height, f.client_h);
         for (int x = 0; x < bg->width; x++)
@@ -246,7 +267,7 @@ TEST(ClockBitmaps, BackgroundsFrameTheirPanelInLightColours) {
 
 TEST(ClockBitmaps, AlarmClockPicturesArePictures) {
     for (int id : {324, 325}) {
-        const BitmapResource *b = bitmap(id);
+        const Unpacked *b = bitmap(id);
         std::vector<bool> seen(1 << 15);
         int colours = 0;
         for (int y = 0; y < b->height; y++)
@@ -262,13 +283,13 @@ TEST(ClockBitmaps, AlarmClockPicturesArePictures) {
 
 // An up marker is a triangle on its base, so its lower half is the darker.
 TEST(DialogBitmaps, SpinnerMarkersPointTheirWay) {
-    auto ink = [](const BitmapResource *b, int y0, int y1) {
+    auto ink = [](const Unpacked *b, int y0, int y1) {
         int n = 0;
         for (int y = y0; y < y1; y++)
             for (int x = 0; x < b->width; x++) n += 255 - at(b, x, y).r;
         return n;
     };
-    const BitmapResource *up = bitmap(134), *down = bitmap(135);
+    const Unpacked *up = bitmap(134), *down = bitmap(135);
     int half = up->height / 2;
     EXPECT_GT(ink(up, half + 1, up->height), ink(up, 0, half));
     EXPECT_GT(ink(down, 0, half), ink(down, half + 1, down->height));
@@ -277,12 +298,33 @@ TEST(DialogBitmaps, SpinnerMarkersPointTheirWay) {
 // The tree draws pure green as transparent: it must surround each folder and
 // not appear inside one.
 TEST(DialogBitmaps, FoldersStandOnTheTransparentGreen) {
-    const BitmapResource *b = bitmap(180);
+    const Unpacked *b = bitmap(180);
     const Rgb GREEN = {0, 255, 0};
     for (int icon : {0, 16}) {
         EXPECT_EQ(at(b, icon, 0), GREEN);
         EXPECT_EQ(at(b, icon + 15, 0), GREEN);
         for (int y = 6; y < 12; y++)
             for (int x = icon + 4; x < icon + 12; x++) ASSERT_FALSE(at(b, x, y) == GREEN) << x << "," << y;
+    }
+}
+
+// Runs cut short end the pixels there; nothing past them is read.
+TEST(ClockBitmaps, RunsCutShortEndWithoutReadingPastThem) {
+    const unsigned char literal_cut[] = {3, 1, 2, 3, 4, 5, 6, 0xEE};  // 4 pixels promised, 2 and a byte there
+    const unsigned char repeat_cut[] = {200, 9, 9};                   // a repeat without its whole pixel
+    const unsigned char whole[] = {129, 7, 8, 9, 0, 1, 2, 3};         // 3 pixels of 7,8,9, then 1,2,3
+    struct Case {
+        const unsigned char *runs;
+        int size, pixels;
+    } cases[] = {{literal_cut, 7, 0}, {repeat_cut, 3, 0}, {whole, 8, 4}, {whole, 7, 3}};
+    for (const Case &c : cases) {
+        BitmapResource res = {1, 2, 2, 24, c.runs, c.size};
+        BitmapRuns runs;
+        bitmap_runs_start(&runs, &res);
+        unsigned char pixel[3];
+        int n = 0;
+        while (bitmap_runs_next(&runs, pixel)) n++;
+        EXPECT_EQ(n, c.pixels) << "runs of " << c.size << " bytes";
+        EXPECT_FALSE(bitmap_runs_next(&runs, pixel));
     }
 }

@@ -8,6 +8,7 @@
 
 #include "platform/phone.h"
 #include "platform/screen/screen.h"
+#include "tests/support/bitmap_runs.h"
 #include "tests/support/temp_device.h"
 
 namespace {
@@ -394,8 +395,8 @@ TEST_F(Controls, ImageListsCutBitmapsAndDrawWithTheirTransparentColour) {
 }
 
 TEST_F(Controls, BitmapStaticTakesItsBitmapsSize) {
-    static unsigned char rgb[5 * 3 * 3] = {};
-    static const BitmapResource bitmaps[] = {{900, 5, 3, 24, rgb}};
+    static const std::vector<unsigned char> runs = literal_runs(std::vector<unsigned char>(5 * 3 * 3, 0));
+    static const BitmapResource bitmaps[] = {runs_bitmap(900, 5, 3, runs)};
     resources_add_bitmaps(bitmaps, 1);
     HWND picture = make(L"STATIC", SS_BITMAP, 1, L"#900");
     RECT r;

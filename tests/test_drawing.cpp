@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/phone.h"
+#include "tests/support/bitmap_runs.h"
 #include "tests/support/temp_device.h"
 
 namespace {
@@ -87,7 +88,8 @@ TEST_F(Drawing, TintingRecoloursEveryPureYellowPixelAndNothingElse) {
     for (int w : {21, 29}) {
         const int h = 70;
         std::vector<unsigned char> rgb = test_picture(w, h);
-        BitmapResource res[] = {{500 + w, w, h, 24, rgb.data()}};
+        std::vector<unsigned char> runs = literal_runs(rgb);
+        BitmapResource res[] = {runs_bitmap(500 + w, w, h, runs)};
         resources_add_bitmaps(res, 1);
         // The clock's tinting: load, copy into a DIB section, walk its rows.
         HBITMAP loaded = LoadBitmapW(nullptr, MAKEINTRESOURCEW(500 + w));
@@ -132,7 +134,8 @@ TEST_F(Drawing, TransparentImageLeavesTheTargetWhereTheSourceHasTheKeyColour) {
     std::vector<unsigned char> rgb(36 * h * 3, 0);
     for (int y = 5; y < 10; y++)
         for (int x = 0; x < 36; x++) rgb[(size_t(y) * 36 + x) * 3] = 255, rgb[(size_t(y) * 36 + x) * 3 + 1] = 255;
-    BitmapResource res[] = {{600, 36, h, 24, rgb.data()}};
+    std::vector<unsigned char> runs = literal_runs(rgb);
+    BitmapResource res[] = {runs_bitmap(600, 36, h, runs)};
     resources_add_bitmaps(res, 1);
     HBITMAP image = LoadBitmapW(nullptr, MAKEINTRESOURCEW(600));
     ASSERT_TRUE(TransparentImage(dc, 0, 0, w, h, image, 0, 0, w, h, RGB(0, 0, 0)));

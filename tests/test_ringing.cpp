@@ -28,6 +28,7 @@
 #include "app/status_labels.h"
 #include "tests/support/app_window.h"
 #include "tests/support/audio_files.h"
+#include "tests/support/bitmap_runs.h"
 #include "tests/support/heard_output.h"
 #include "tests/support/notify_probe.h"
 
@@ -161,13 +162,15 @@ void expect_picture(HWND dialog, int bitmap) {
     const plat::Surface &frame = *plat::screen_frame();
     const BitmapResource *b = resources_find_bitmap(bitmap);
     ASSERT_NE(b, nullptr);
+    std::vector<unsigned char> pixels = bitmap_pixels(b);
+    ASSERT_EQ(pixels.size(), size_t(b->width) * size_t(b->height) * 3);
     ASSERT_LE(at.left + b->width, frame.width) << "the picture does not fit the screen";
     ASSERT_LE(at.top + b->height, frame.height);
     int wrong = 0;
     for (int y = 0; y < b->height; y++)
         for (int x = 0; x < b->width; x++) {
             const unsigned char *p = frame.pixel(int(at.left) + x, int(at.top) + y),
-                                *q = b->rgb + (y * b->width + x) * 3;
+                                *q = pixels.data() + (y * b->width + x) * 3;
             wrong += p[2] != q[0] || p[1] != q[1] || p[0] != q[2];
         }
     EXPECT_EQ(wrong, 0);

@@ -19,6 +19,7 @@
 #include "store/scheduling.h"
 #include "store/settings.h"
 #include "tests/support/audio_files.h"
+#include "tests/support/bitmap_runs.h"
 #include "tests/support/device_processes.h"
 #include "tests/support/live_service.h"
 #include "tests/support/notify_probe.h"
@@ -78,11 +79,13 @@ protected:
         if (run_velctl({"screenshot", file}) != 0 || !png_read_rgb(file.c_str(), &w, &h, &rgb)) return false;
         if (const char *keep = getenv("VELMORA_SHOTS")) system(("cp " + file + " " + keep).c_str());
         const BitmapResource *b = resources_find_bitmap(bitmap);
+        std::vector<unsigned char> picture = bitmap_pixels(b);
+        if (picture.size() != size_t(b->width) * size_t(b->height) * 3) return false;
         for (int y = 0; y + b->height <= h; y++)
             for (int x = 0; x + b->width <= w; x++) {
                 bool same = true;
                 for (int row = 0; row < b->height && same; row++)
-                    same = std::equal(b->rgb + row * b->width * 3, b->rgb + (row + 1) * b->width * 3,
+                    same = std::equal(picture.begin() + row * b->width * 3, picture.begin() + (row + 1) * b->width * 3,
                                       rgb.begin() + ((y + row) * w + x) * 3);
                 if (same) return true;
             }

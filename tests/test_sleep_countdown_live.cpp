@@ -154,7 +154,9 @@ TEST_F(SleepLive, AFolderOfThreeSongsPlaysStepsPausesAndEndsWithTheTime) {
     keys({"soft1", "1", "4"});  // Pause
     size_t loud = 0;
     std::vector<std::string> seen;
-    for (int i = 0; i < 12; i++, usleep(150000)) {
+    // The lines hide on every other tick of the second: sampled for more
+    // than two seconds whatever the tick's phase and velctl's speed.
+    for (int i = 0; i < 20; i++, usleep(150000)) {
         std::vector<std::string> lines = lines_under_face();
         if (!lines.empty()) seen.push_back(lines[0]);
     }
@@ -198,6 +200,27 @@ TEST_F(SleepLive, AFolderOfThreeSongsPlaysStepsPausesAndEndsWithTheTime) {
     std::vector<Stretch> runs = heard();
     usleep(500000);
     EXPECT_EQ(heard().size(), runs.size()) << "music after the end";
+}
+
+// The libraries that decode sound and read tags cost memory all day: the
+// clock at rest has not loaded them, and loads them when music plays.
+TEST_F(SleepLive, SoundLibrariesAreLoadedOnlyWhenMusicPlays) {
+    night_songs(10);
+    start_clock();
+    auto mapped = [this](const char *library) {
+        std::ifstream maps("/proc/" + std::to_string(program) + "/maps");
+        std::string line;
+        while (std::getline(maps, line))
+            if (line.find(library) != std::string::npos) return true;
+        return false;
+    };
+    for (const char *library : {"libsndfile", "libtag", "Veltags", "libSDL2"})
+        EXPECT_FALSE(mapped(library)) << library << " is loaded at rest";
+    start_timed_sleep(0, [this] { choose_night_folder(); });
+    ASSERT_TRUE(hearing(RAIN_HZ)) << "song 1 is not heard";
+    EXPECT_TRUE(within(3, [&] { return line_shows("Rain"); }));
+    for (const char *library : {"libsndfile", "libtag", "Veltags"})
+        EXPECT_TRUE(mapped(library)) << library << " is not loaded while music plays";
 }
 
 TEST_F(SleepLive, APlaylistAndASingleFilePlayTheSameWay) {

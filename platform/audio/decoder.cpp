@@ -1,9 +1,10 @@
 #include "platform/audio/decoder.h"
 
 #include <fcntl.h>
-#include <sndfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/audio/sndfile_library.h"
 
 namespace audio {
 namespace {
@@ -29,10 +30,12 @@ int open_regular(const char *host_path) {
 }  // namespace
 
 std::unique_ptr<Decoder> Decoder::open(const char *host_path, int out_rate) {
+    const SndfileLibrary *sf = sndfile_library();
+    if (!sf) return nullptr;
     int fd = open_regular(host_path);
     if (fd < 0) return nullptr;
     SF_INFO info{};
-    SNDFILE *file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    SNDFILE *file = sf->open_fd(fd, SFM_READ, &info, SF_TRUE);
     if (!file) return nullptr;
     std::unique_ptr<Decoder> d(new Decoder());
     d->file_ = file;
@@ -49,13 +52,14 @@ std::unique_ptr<Decoder> Decoder::open(const char *host_path, int out_rate) {
 }
 
 Decoder::~Decoder() {
-    if (file_) sf_close(file_);
+    if (file_) sndfile_library()->close(file_);
 }
 
 int Decoder::read_file(float *out, int frames) {
     interleaved_.resize(size_t(frames) * channels_);
-    sf_count_t got = sf_readf_float(file_, interleaved_.data(), frames);
-    if (got < frames && sf_error(file_) != SF_ERR_NO_ERROR) failed_.store(true);
+    const SndfileLibrary *sf = sndfile_library();
+    sf_count_t got = sf->readf_float(file_, interleaved_.data(), frames);
+    if (got < frames && sf->error(file_) != SF_ERR_NO_ERROR) failed_.store(true);
     if (got <= 0) return 0;
     if (channels_ == 1) {
         for (sf_count_t i = 0; i < got; i++) out[i] = interleaved_[size_t(i)];
@@ -76,7 +80,7 @@ int Decoder::read(float *out, int frames) { return resampler_->process(out, fram
 
 bool Decoder::rewind() {
     resampler_->reset();
-    return sf_seek(file_, 0, SEEK_SET) == 0;
+    return sndfile_library()->seek(file_, 0, SEEK_SET) == 0;
 }
 
 }  // namespace audio

@@ -1,5 +1,6 @@
 #include "platform/core/resources.h"
 
+#include <cstring>
 #include <cwchar>
 #include <mutex>
 #include <vector>
@@ -50,6 +51,31 @@ const T *find_by_id(const std::vector<std::pair<const T *, int>> &list, int id) 
 }  // namespace
 
 const BitmapResource *resources_find_bitmap(int id) { return find_by_id(tables().bitmaps, id); }
+
+void bitmap_runs_start(BitmapRuns *runs, const BitmapResource *bitmap) {
+    runs->at = bitmap->runs;
+    runs->end = bitmap->runs + bitmap->runs_size;
+    runs->left = 0;
+    runs->repeat = false;
+}
+
+bool bitmap_runs_next(BitmapRuns *runs, unsigned char rgb[3]) {
+    if (runs->left == 0) {
+        if (runs->at >= runs->end) return false;
+        int lead = *runs->at++;
+        runs->repeat = lead >= 128;
+        runs->left = runs->repeat ? lead - 126 : lead + 1;
+        if (runs->end - runs->at < (runs->repeat ? 3 : 3 * runs->left)) {
+            runs->at = runs->end;
+            runs->left = 0;
+            return false;
+        }
+    }
+    memcpy(rgb, runs->at, 3);
+    runs->left--;
+    if (!runs->repeat || runs->left == 0) runs->at += 3;
+    return true;
+}
 
 const MenuBarResource *resources_find_menubar(int id) { return find_by_id(tables().menubars, id); }
 

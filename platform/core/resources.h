@@ -6,12 +6,25 @@
 
 #include "platform/core/types.h"
 
+// The pixels are packed in runs, so the program holds a tenth of their size:
+// rows top-down, 3 bytes a pixel (red, green, blue), no padding, in runs each
+// led by a byte c; below 128, c + 1 pixels follow as they are; from 128 up,
+// one pixel follows that stands for c - 126 equal ones.
 struct BitmapResource {
     int id;
     int width;
     int height;
     int bits_per_pixel;          // what the phone's image had: 8 or 24; pixels are always RGB here
-    const unsigned char *rgb;    // rows top-down, 3 bytes a pixel (red, green, blue), no padding
+    const unsigned char *runs;
+    int runs_size;               // bytes
+};
+
+// Reads a bitmap's pixels in order from its runs.
+struct BitmapRuns {
+    const unsigned char *at;
+    const unsigned char *end;
+    int left;                    // pixels left in the current run
+    bool repeat;                 // the current run is one pixel repeated
 };
 
 struct StringResource {
@@ -81,6 +94,10 @@ void resources_add_menubars(const MenuBarResource *table, int count);
 void resources_add_dialogs(const DialogResource *table, int count);
 
 const BitmapResource *resources_find_bitmap(int id);
+void bitmap_runs_start(BitmapRuns *runs, const BitmapResource *bitmap);
+// The next pixel into rgb; false once the runs end or one is cut short (never
+// reads past them). O(1).
+bool bitmap_runs_next(BitmapRuns *runs, unsigned char rgb[3]);
 const MenuBarResource *resources_find_menubar(int id);
 const DialogResource *resources_find_dialog(int id);
 

@@ -70,6 +70,14 @@ void release(uintptr_t) {}
 
 namespace plat {
 
+std::string beside_own_program(const char *name) {
+    char self[DEVICE_HOST_PATH];
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return "";
+    std::string path(self, size_t(n));
+    return path.substr(0, path.rfind('/') + 1) + name;
+}
+
 int spawn_program(const char *host_path, const std::vector<std::string> &args, bool quiet,
                   const std::vector<int> &pass) {
     const char *root = device_root();

@@ -54,4 +54,8 @@ namespace plat {
 int spawn_program(const char *host_path, const std::vector<std::string> &args, bool quiet,
                   const std::vector<int> &pass = {});
 
+// The host path of the file `name` in the running program's own folder;
+// empty when that folder cannot be read.
+std::string beside_own_program(const char *name);
+
 }  // namespace plat

@@ -11,7 +11,7 @@ using plat::Bitmap;
 
 HBITMAP LoadBitmapW(HINSTANCE, LPCWSTR name) {
     const BitmapResource *res = IS_INTRESOURCE(name) ? resources_find_bitmap(int(LOWORD(name))) : nullptr;
-    if (!res || !res->rgb) {
+    if (!res || !res->runs) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }
@@ -20,10 +20,19 @@ HBITMAP LoadBitmapW(HINSTANCE, LPCWSTR name) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
+    // Unpacked straight into the bitmap: no second copy of the pixels.
+    BitmapRuns runs;
+    bitmap_runs_start(&runs, res);
+    unsigned char rgb[3];
     for (int y = 0; y < res->height; y++) {
-        const unsigned char *s = res->rgb + size_t(y) * res->width * 3;
         unsigned char *d = b->surface.pixel(0, y);
-        for (int x = 0; x < res->width; x++, s += 3, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
+        for (int x = 0; x < res->width; x++, d += 3) {
+            if (!bitmap_runs_next(&runs, rgb)) {
+                SetLastError(ERROR_INVALID_DATA);
+                return nullptr;
+            }
+            d[0] = rgb[2], d[1] = rgb[1], d[2] = rgb[0];
+        }
     }
     return plat::gdi_add_bitmap(std::move(b));
 }

@@ -21,14 +21,6 @@ namespace {
 
 bool executable(const std::string &path) { return !path.empty() && access(path.c_str(), X_OK) == 0; }
 
-std::string beside_own_program() {
-    char self[DEVICE_HOST_PATH];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0) return "";
-    std::string path(self, size_t(n));
-    return path.substr(0, path.rfind('/') + 1) + "notifyd";
-}
-
 std::string on_path() {
     const char *path = getenv("PATH");
     std::string all = path ? path : "";
@@ -44,7 +36,7 @@ std::string on_path() {
 
 std::string find_service(const char *setting) {
     if (setting && *setting) return executable(setting) ? setting : "";
-    std::string beside = beside_own_program();
+    std::string beside = plat::beside_own_program("notifyd");
     if (executable(beside)) return beside;
 #ifdef VELMORA_BUILT_NOTIFYD
     if (executable(VELMORA_BUILT_NOTIFYD)) return VELMORA_BUILT_NOTIFYD;

@@ -8,6 +8,7 @@
 #include "app/status_labels.h"
 #include "store/alarms.h"
 #include "store/settings.h"
+#include "tests/support/bitmap_runs.h"
 
 void AppWindow::SetUp() {
     TempDevice::SetUp();
@@ -78,8 +79,15 @@ COLORREF AppWindow::pixel(int x, int y) {
 
 namespace {
 
-COLORREF resource_pixel(const BitmapResource *b, int x, int y) {
-    const unsigned char *p = b->rgb + (size_t(y) * size_t(b->width) + size_t(x)) * 3;
+// The bitmap's unpacked pixels; empty when its runs do not fill it.
+std::vector<unsigned char> resource_pixels(const BitmapResource *b) {
+    std::vector<unsigned char> rgb = b ? bitmap_pixels(b) : std::vector<unsigned char>();
+    if (b && rgb.size() != size_t(b->width) * size_t(b->height) * 3) rgb.clear();
+    return rgb;
+}
+
+COLORREF resource_pixel(const std::vector<unsigned char> &rgb, const BitmapResource *b, int x, int y) {
+    const unsigned char *p = rgb.data() + (size_t(y) * size_t(b->width) + size_t(x)) * 3;
     return RGB(p[0], p[1], p[2]);
 }
 
@@ -88,15 +96,16 @@ COLORREF resource_pixel(const BitmapResource *b, int x, int y) {
 int AppWindow::mismatches(RECT target, int id, COLORREF colour) {
     const BitmapResource *background = resources_find_bitmap(Layout.background_id);
     const BitmapResource *image = id ? resources_find_bitmap(id) : nullptr;
-    if (!background || (id && !image)) return -1;
+    std::vector<unsigned char> background_rgb = resource_pixels(background), image_rgb = resource_pixels(image);
+    if (background_rgb.empty() || (id && image_rgb.empty())) return -1;
     int wrong = 0;
     for (int y = int(target.top); y < int(target.bottom); y++)
         for (int x = int(target.left); x < int(target.right); x++) {
             if (x < 0 || y < 0 || x >= Layout.client_width || y >= Layout.client_height) continue;
-            COLORREF want = resource_pixel(background, x, y);
+            COLORREF want = resource_pixel(background_rgb, background, x, y);
             int ix = x - int(target.left), iy = y - int(target.top);
             if (image && ix < image->width && iy < image->height) {
-                COLORREF ink = resource_pixel(image, ix, iy);
+                COLORREF ink = resource_pixel(image_rgb, image, ix, iy);
                 if (ink == RGB(255, 255, 0)) ink = colour;
                 if (ink != RGB(0, 0, 0)) want = ink;
             }
