@@ -93,19 +93,13 @@ RECT compose_box(Surface &frame, RECT box) {
     return box;
 }
 
-void add_box(RECT *to, const RECT &box) {
-    if (IsRectEmpty(to))
-        *to = box;
-    else
-        UnionRect(to, to, &box);
-}
-
 }  // namespace
 
 void screen_touch(void) { composed_state().whole = true; }
 
 void screen_touch_area(const RECT &area) {
-    if (!IsRectEmpty(&area)) add_box(&composed_state().damage, area);
+    RECT &damage = composed_state().damage;
+    UnionRect(&damage, &damage, &area);
 }
 
 bool screen_stale(void) {
@@ -122,7 +116,10 @@ void screen_compose(void) {
         box = all;
     else
         IntersectRect(&box, &c.damage, &all);
-    if (!IsRectEmpty(&box)) add_box(&c.unpresented, compose_box(frame, box));
+    if (!IsRectEmpty(&box)) {
+        RECT done = compose_box(frame, box);
+        UnionRect(&c.unpresented, &c.unpresented, &done);
+    }
     // Drawing the title above reported itself; it is composed already.
     c.whole = false;
     SetRectEmpty(&c.damage);
