@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -244,7 +245,7 @@ TEST_F(LiveService, RemovingTheDeviceEndsItsService) {
 // pipe; the claim is committed (Launched) or rolled back (Failed).
 class KilledMidClaim : public LiveService {
 protected:
-    void claim(plat::ClaimOutcome outcome) {
+    void claim(plat::ClaimOutcome outcome, long long now_utc = clock_utc_ms()) {
         auto take = [&](const plat::NotifyRequest &, long long *token) {
             *token = 0x5eed;
             char lock[DEVICE_HOST_PATH];
@@ -253,7 +254,8 @@ protected:
             int fds[2];
             EXPECT_EQ(flock(lock_fd, LOCK_EX), 0);
             EXPECT_EQ(pipe2(fds, O_CLOEXEC), 0);
-            EXPECT_GT(plat::spawn_program(built_notifyd(), {"--launch", std::to_string(*token)}, false, {fds[0], lock_fd}), 0);
+            launcher = plat::spawn_program(built_notifyd(), {"--launch", std::to_string(*token)}, false, {fds[0], lock_fd});
+            EXPECT_GT(launcher, 0);
             close(fds[0]);
             close(lock_fd);
             // The service writes the request only with its word, after the
@@ -263,7 +265,7 @@ protected:
         };
         bool claimed = false;
         long long next;
-        plat::notify_claim_due(clock_utc_ms(), take, &claimed, &next);
+        plat::notify_claim_due(now_utc, take, &claimed, &next);
         ASSERT_GE(go_fd, 0);
     }
     bool fired_rows_forgotten(int timeout_ms) {
@@ -284,6 +286,7 @@ protected:
         EXPECT_EQ(read_records().size(), 1u);
     }
     int go_fd = -1;
+    int launcher = -1;
 };
 
 TEST_F(KilledMidClaim, ACommittedClaimIsStartedByItsLauncherOnceAndOnlyThenForgotten) {
@@ -312,6 +315,24 @@ TEST_F(KilledMidClaim, ALauncherLeftWithHalfTheWordStartsTheCommittedRequestOnce
     ASSERT_EQ(write(go_fd, half, sizeof half - 1), ssize_t(sizeof half - 1));
     close(go_fd);
     expect_started_once("/ID:5");
+}
+
+// Claimed a little ahead, a request waits in its launcher for its due time:
+// a launcher killed meanwhile leaves it to the service, which starts it on
+// time, once, instead of forgetting it.
+TEST_F(KilledMidClaim, ALauncherKilledWhileItWaitsForTheDueTimeLeavesTheRequestToTheService) {
+    use_built_service(false);
+    SYSTEMTIME due = local_in(1500);
+    ASSERT_NE(add_request(MANAGER, L"/ID:6", due, 5), nullptr);
+    claim(plat::ClaimOutcome::Launched, clock_utc_ms() + 2000);
+    close(go_fd);  // the launcher finds its claim in the database, and waits
+    pause(300);
+    ASSERT_EQ(kill(launcher, SIGKILL), 0);
+    ASSERT_TRUE(start_service());
+    expect_started_once("/ID:6");
+    auto seen = read_records();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_GE(seen[0].started_ns / 1000000, host_due_ms(due));
 }
 
 TEST_F(KilledMidClaim, AClaimThatNeverCommittedIsStartedOnceByTheNextService) {

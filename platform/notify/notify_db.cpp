@@ -447,7 +447,7 @@ bool notify_claim_due(long long now_utc, const ClaimTaker &take, bool *claimed, 
     if (!ready(n)) return false;
     // The claim's commit waits for no disk: the launcher may start the
     // program once the claim is in the log, where no process killed at any
-    // moment can lose it, and the checkpoint right after the start flushes
+    // moment can lose it, and the checkpoint right after the commit flushes
     // the log and then the database file. Only a power cut in those few
     // milliseconds could bring the request back after the reboot.
     n.db.exec("PRAGMA synchronous=OFF");
@@ -503,11 +503,24 @@ bool notify_fired_request(long long token, NotifyRequest &r) {
     return false;
 }
 
-bool notify_forget_fired(const FiredRequest &f) {
-    if (step_on_fired("DELETE FROM requests WHERE handle=?1 AND fired=?2", f) != SQLITE_DONE) return false;
+namespace {
+
+// A statement settling a fired request, written through to the file.
+bool settle_fired(const char *sql, const FiredRequest &f) {
+    if (step_on_fired(sql, f) != SQLITE_DONE) return false;
     Locked g(ndb());
     write_through(ndb());
     return true;
+}
+
+}  // namespace
+
+bool notify_forget_fired(const FiredRequest &f) {
+    return settle_fired("DELETE FROM requests WHERE handle=?1 AND fired=?2", f);
+}
+
+bool notify_unfire(const FiredRequest &f) {
+    return settle_fired("UPDATE requests SET fired=NULL WHERE handle=?1 AND fired=?2", f);
 }
 
 std::vector<std::wstring> notify_event_applications(long event) {

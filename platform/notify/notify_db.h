@@ -56,6 +56,9 @@ std::vector<FiredRequest> notify_fired_requests(void);
 bool notify_fired_request(long long token, NotifyRequest &r);
 // Removes the request when it is still marked fired by that claim.
 bool notify_forget_fired(const FiredRequest &fired);
+// Makes the request pending again when it is still marked fired by that
+// claim: its launcher ended without starting it.
+bool notify_unfire(const FiredRequest &fired);
 
 // Every application registered for the event.
 std::vector<std::wstring> notify_event_applications(long event);

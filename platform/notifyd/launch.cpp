@@ -1,13 +1,18 @@
 // Starting a due request's program in two phases, so that a service killed
 // at any moment neither loses the start nor makes it twice. A launcher (this
-// program with --launch) waits on a pipe from the service. Inside the claim's
-// transaction the request is marked fired with the launcher's random token;
-// once that is committed the service writes the request and "go", and the
-// launcher starts the program. On end of file before "go" the service died:
-// the launcher asks the database for the request fired with its own token and
-// starts its program only when there is one. Until it has started the program
-// or ended, it holds a lock file named after its token, so the service knows
-// when the fired request may be forgotten.
+// program with --launch) waits on a pipe from the service. A few
+// milliseconds before the request falls due, inside the claim's transaction,
+// the request is marked fired with the launcher's random token; once that is
+// committed the service writes the request, its due instant and "go". The
+// launcher sleeps until that instant on its own timer and starts the
+// program: the claim and all the service does after it are behind it by then.
+// On end of file before "go" the service died: the launcher asks the
+// database for the request fired with its own token and starts its program
+// only when there is one. Until it has started the program or ended, it
+// holds a lock file named after its token; it writes into that file just
+// before the start, so the service can tell a launcher that started its
+// program from one killed while it waited, whose request goes back to
+// pending.
 //
 // One launcher is always started ahead (the spare), so that a due request
 // waits for no process start; it is woken once, by the committed claim.
@@ -16,12 +21,14 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/random.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "platform/device/clock.h"
@@ -39,7 +46,8 @@ const char GO[2] = {'g', 'o'};
 // The launcher's descriptors: the pipe from the service and its lock.
 constexpr int PIPE_FD = 3;
 constexpr int LOCK_FD = 4;
-constexpr int LONGEST_EXEC_WAIT_MS = 20;
+constexpr int FIELDS = 4;  // handle, program, argument, due instant
+const char STARTED = 's';  // written into the lock just before the start
 
 struct Spare {
     int pipe_fd = -1;  // write end; -1 when no launcher waits
@@ -104,16 +112,6 @@ bool launcher_waits(int pipe_fd) {
     return poll(&p, 1, 0) == 0;
 }
 
-// The pipe woke the launcher on this CPU, as a writer about to sleep: the
-// service sleeps until the launcher's exec closes its end (or it ended), at
-// most LONGEST_EXEC_WAIT_MS, so that the program's start waits for no
-// journal line and no checkpoint, as a vfork parent waits for its child.
-void wait_for_exec(int pipe_fd) {
-    pollfd p = {pipe_fd, 0, 0};
-    while (poll(&p, 1, LONGEST_EXEC_WAIT_MS) < 0 && errno == EINTR) {
-    }
-}
-
 bool write_all(int fd, const std::string &data) {
     size_t done = 0;
     while (done < data.size()) {
@@ -125,34 +123,37 @@ bool write_all(int fd, const std::string &data) {
     return true;
 }
 
-// What the service hands a launcher: three texts, each ended by a NUL.
-std::string request_message(const plat::NotifyRequest &r, const char *host) {
+// What the service hands a launcher: four texts, each ended by a NUL; the
+// due instant is host CLOCK_REALTIME in ms.
+std::string request_message(const plat::NotifyRequest &r, const char *host, long long due_host_ms) {
     std::string m = std::to_string(r.handle);
     m += '\0';
     m += host;
     m += '\0';
     m += plat::to_utf8(r.arguments.c_str());
     m += '\0';
+    m += std::to_string(due_host_ms);
+    m += '\0';
     return m;
 }
 
 // The launcher's side: the request and "go", as the service writes them
 // once its claim is committed. False when the pipe ended before.
-bool read_request(std::string fields[3]) {
+bool read_request(std::string fields[FIELDS]) {
     std::string in;
     char buf[4096];
     size_t nuls = 0, end = 0;
     for (;;) {
-        for (; nuls < 3 && end < in.size(); end++)
+        for (; nuls < FIELDS && end < in.size(); end++)
             if (in[end] == '\0') nuls++;
-        if (nuls == 3 && in.size() >= end + sizeof GO) break;
+        if (nuls == FIELDS && in.size() >= end + sizeof GO) break;
         ssize_t n = read(PIPE_FD, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         in.append(buf, size_t(n));
     }
     size_t at = 0;
-    for (int i = 0; i < 3; i++) {
+    for (int i = 0; i < FIELDS; i++) {
         fields[i] = in.c_str() + at;
         at += fields[i].size() + 1;
     }
@@ -161,7 +162,7 @@ bool read_request(std::string fields[3]) {
 
 // Asked after the service died: the request its claim committed with this
 // launcher's token, if any, as the service would have written it.
-bool committed_claim(long long token, std::string fields[3]) {
+bool committed_claim(long long token, std::string fields[FIELDS]) {
     // A device removed meanwhile holds no claim, and must not be made anew.
     const char *root = getenv("VELMORA_DEVICE");
     if (!root || access((std::string(root) + "/notify.db").c_str(), F_OK) != 0) return false;
@@ -169,12 +170,24 @@ bool committed_claim(long long token, std::string fields[3]) {
     plat::NotifyRequest r;
     char host[DEVICE_HOST_PATH];
     bool found = plat::notify_fired_request(token, r) && device_host_path(r.application.c_str(), host, sizeof host);
+    long long due_host_ms = plat::notify_due_utc(r.start_local, r.created_utc) - device_settings()->clock_offset * 1000;
     device_close();  // no database connection may live on in the program
     if (!found) return false;
     fields[0] = std::to_string(r.handle);
     fields[1] = host;
     fields[2] = plat::to_utf8(r.arguments.c_str());
+    fields[3] = std::to_string(due_host_ms);
     return true;
+}
+
+// Sleeps until the host clock reaches the instant; a clock set meanwhile
+// moves the wake-up with it, as it moves the device's clock.
+void sleep_until(long long host_ms) {
+    timespec at;
+    at.tv_sec = time_t(host_ms / 1000);
+    at.tv_nsec = long(host_ms % 1000) * 1000000L;
+    while (clock_nanosleep(CLOCK_REALTIME, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
 }
 
 void journal_failure(const std::string &program, const std::string &argument, DWORD handle) {
@@ -191,13 +204,13 @@ void launch_prepare_spare(void) {
     if (spare().pipe_fd < 0) start_spare(spare());
 }
 
-long long launch_hand_over(const plat::NotifyRequest &r, const char *host) {
+long long launch_hand_over(const plat::NotifyRequest &r, const char *host, long long due_host_ms) {
     Spare &s = spare();
     // A spare that died meanwhile is replaced; one that dies after the claim
     // is a launcher killed mid-claim.
     if (s.pipe_fd >= 0 && !launcher_waits(s.pipe_fd)) drop_spare(s);
     if (s.pipe_fd < 0 && !start_spare(s)) return 0;
-    s.request = request_message(r, host);
+    s.request = request_message(r, host, due_host_ms);
     return s.token;
 }
 
@@ -206,21 +219,27 @@ void launch_go(void) {
     if (s.pipe_fd < 0) return;
     // Whatever happens to these bytes, a launcher that missed them asks the
     // database.
-    if (write_all(s.pipe_fd, s.request + std::string(GO, sizeof GO))) wait_for_exec(s.pipe_fd);
+    write_all(s.pipe_fd, s.request + std::string(GO, sizeof GO));
     drop_spare(s);
 }
 
 void launch_abandon(void) { drop_spare(spare()); }
 
-bool launch_finished(long long token) {
+LaunchState launch_state(long long token) {
     std::string lock = lock_path(token);
-    if (lock.empty()) return false;
+    if (lock.empty()) return LaunchState::Waiting;
     int fd = open(lock.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT;
-    bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
-    if (free) unlink(lock.c_str());
+    // Gone with the runtime folder (a reboot): whether it started is not
+    // known, and a second start is not made on a guess.
+    if (fd < 0) return errno == ENOENT ? LaunchState::Started : LaunchState::Waiting;
+    LaunchState state = LaunchState::Waiting;
+    struct stat st;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        state = fstat(fd, &st) == 0 && st.st_size > 0 ? LaunchState::Started : LaunchState::Abandoned;
+        unlink(lock.c_str());
+    }
     close(fd);
-    return free;
+    return state;
 }
 
 void launch_sweep_locks(void) {
@@ -231,7 +250,7 @@ void launch_sweep_locks(void) {
         unsigned long long token;
         char tail[8];
         if (sscanf(e->d_name, "launch-%16llx.%7s", &token, tail) == 2 && strcmp(tail, "lock") == 0)
-            launch_finished((long long)token);
+            launch_state((long long)token);
     }
     closedir(d);
 }
@@ -245,13 +264,19 @@ int launcher_main(int argc, char **argv) {
     // Neither the pipe nor the lock may outlive the start of the program.
     fcntl(PIPE_FD, F_SETFD, FD_CLOEXEC);
     fcntl(LOCK_FD, F_SETFD, FD_CLOEXEC);
-    std::string fields[3];
+    std::string fields[FIELDS];
     // Else a spare nobody needed, or a claim rolled back.
     if (!read_request(fields) && !committed_claim(token, fields)) return 0;
     DWORD handle = DWORD(strtoul(fields[0].c_str(), nullptr, 10));
     const std::string &program = fields[1], &argument = fields[2];
     char *const args[] = {const_cast<char *>(program.c_str()),
                           argument.empty() ? nullptr : const_cast<char *>(argument.c_str()), nullptr};
+    sleep_until(strtoll(fields[3].c_str(), nullptr, 10));
+    // From here on the request is this launcher's: a failed start is
+    // journalled, not tried again. Should the mark itself fail, the service
+    // starts the request once more, which beats not at all.
+    ssize_t marked = pwrite(LOCK_FD, &STARTED, 1, 0);
+    (void)marked;
     execve(program.c_str(), args, environ);
     journal_failure(program, argument, handle);
     return 127;

@@ -100,12 +100,13 @@ int serve(ServiceWatch &w) {
     long long retry = RETRY_MS;
     for (;;) {
         reserve_tend();
-        long long next = -1;
+        long long next = -1;  // when to claim again
         bool started = false;
         bool ok = run_due_requests(&next, &started);
         if (!ok && retry == RETRY_MS) journal_failing_requests();
-        // Right after a start the program is still loading: what follows
-        // (a transaction, a checkpoint, the next spare) waits a poll.
+        // Right after a hand-over the program is about to start and load:
+        // what follows (a transaction, a checkpoint, the next spare) waits a
+        // poll.
         bool launching = started || forget_finished_launches();
         if (launching) {
             long long soon = clock_utc_ms() + LAUNCH_POLL_MS;

@@ -58,10 +58,11 @@ bool watch_arm(ServiceWatch &w, long long host_ms);
 // Sleeps until something happens; returns WAKE_* bits.
 int watch_wait(ServiceWatch &w);
 
-// Claims and carries out every request due now; `next_utc` gets the device
-// instant of the next one, or -1; `started` whether a program was started.
-// False when the database failed.
-bool run_due_requests(long long *next_utc, bool *started);
+// Claims every request due now or within the next few milliseconds and
+// hands each to a launcher, which starts it at its due instant; `wake_utc`
+// gets the device instant at which to claim the next one, or -1; `started`
+// whether a request was handed over. False when the database failed.
+bool run_due_requests(long long *wake_utc, bool *started);
 // Journals why due requests cannot be carried out; once for each streak of
 // failures, which are then tried again less and less often.
 void journal_failing_requests(void);
@@ -70,25 +71,32 @@ void journal_failing_requests(void);
 // once in the journal) when the disk is full; called at each wake.
 void reserve_tend(void);
 
-// Removes the fired requests whose launchers are done, and the locks of
-// launchers that ended; true while some launcher has still to start its
-// program.
+// Removes the fired requests whose launchers started their programs, puts
+// back to pending those whose launchers ended without, and removes the locks
+// of launchers that ended; true while some launcher has still to start its
+// program or a request was put back.
 bool forget_finished_launches(void);
 
 // Starts the spare launcher unless one waits already.
 void launch_prepare_spare(void);
-// Gives the request, its program at the host path `host`, to the spare
-// launcher (starting one when none waits, or replacing a dead one); returns
-// the launcher's token, 0 when no launcher could take it. The launcher hears
-// of it only at launch_go.
-long long launch_hand_over(const plat::NotifyRequest &r, const char *host);
+// Gives the request, its program at the host path `host` and its due
+// instant (host CLOCK_REALTIME, ms), to the spare launcher (starting one
+// when none waits, or replacing a dead one); returns the launcher's token, 0
+// when no launcher could take it. The launcher hears of it only at launch_go.
+long long launch_hand_over(const plat::NotifyRequest &r, const char *host, long long due_host_ms);
 // The claim is committed: the launcher gets the request and starts the
-// program; returns once it has (or at most 20 ms later).
+// program at its due instant.
 void launch_go(void);
 // No word: the launcher asks the database whether the claim was committed.
 void launch_abandon(void);
-// Whether the claim's launcher has started its program or ended.
-bool launch_finished(long long token);
+// Where the launcher of a claim stands.
+enum class LaunchState {
+    Waiting,    // still to start its program
+    Started,    // started it (or found it could not be started)
+    Abandoned,  // ended without starting it: killed while it waited
+};
+// Asks without waiting; a launcher found ended loses its lock file.
+LaunchState launch_state(long long token);
 // Removes the locks of launchers that are done.
 void launch_sweep_locks(void);
 

@@ -18,6 +18,10 @@ namespace {
 // However short a request's end time, it may start up to this late: a
 // service that woke a few ms after the start must not drop it.
 constexpr long long SHORTEST_WINDOW_MS = 60000;
+// A request is claimed this long before it falls due; its launcher waits for
+// the instant on its own timer. The claim's transaction, its checkpoint and
+// the journal are then done before the program starts, not in its way.
+constexpr long long CLAIM_AHEAD_MS = 10;
 
 void format_local(long long local_ms, wchar_t *out, size_t cap) {
     SYSTEMTIME t;
@@ -68,15 +72,17 @@ plat::ClaimOutcome take_due(const plat::NotifyRequest &r, long long now_utc, lon
         journal_request(L"could not start the program of", r);
         return plat::ClaimOutcome::Dropped;
     }
-    *token = launch_hand_over(r, host);
+    long long due_host_ms = plat::notify_due_utc(r.start_local, r.created_utc) - device_settings()->clock_offset * 1000;
+    *token = launch_hand_over(r, host, due_host_ms);
     return *token ? plat::ClaimOutcome::Launched : plat::ClaimOutcome::Failed;
 }
 
 }  // namespace
 
-bool run_due_requests(long long *next_utc, bool *started_any) {
+bool run_due_requests(long long *wake_utc, bool *started_any) {
     // One request per transaction, each with its own launcher.
     *started_any = false;
+    *wake_utc = -1;
     for (;;) {
         long long now = clock_utc_ms();
         bool claimed = false, launched = false;
@@ -94,10 +100,13 @@ bool run_due_requests(long long *next_utc, bool *started_any) {
             *started_any = true;
             journal_request(L"started", started);
         };
-        bool ok = plat::notify_claim_due(now, take, &claimed, next_utc, go);
+        long long next = -1;
+        bool ok = plat::notify_claim_due(now + CLAIM_AHEAD_MS, take, &claimed, &next, go);
         if (launched && !ok) launch_abandon();
         if (!ok) return false;
-        if (!claimed) return true;
+        if (claimed) continue;
+        if (next >= 0) *wake_utc = next - CLAIM_AHEAD_MS;
+        return true;
     }
 }
 
@@ -110,15 +119,23 @@ void journal_failing_requests(void) {
 }
 
 bool forget_finished_launches(void) {
-    // Also the locks no request names: of a spare whose service was killed.
-    launch_sweep_locks();
     bool waiting = false;
     for (const plat::FiredRequest &f : plat::notify_fired_requests()) {
-        if (launch_finished(f.token))
+        switch (launch_state(f.token)) {
+        case LaunchState::Started:
             plat::notify_forget_fired(f);
-        else
+            break;
+        case LaunchState::Abandoned:
+            plat::notify_unfire(f);
             waiting = true;
+            break;
+        case LaunchState::Waiting:
+            waiting = true;
+            break;
+        }
     }
+    // Then the locks no request names: of a spare whose service was killed.
+    launch_sweep_locks();
     return waiting;
 }
 
