@@ -22,13 +22,14 @@
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "platform/device/clock.h"
@@ -180,14 +181,26 @@ bool committed_claim(long long token, std::string fields[FIELDS]) {
     return true;
 }
 
-// Sleeps until the host clock reaches the instant; a clock set meanwhile
-// moves the wake-up with it, as it moves the device's clock.
-void sleep_until(long long host_ms) {
-    timespec at;
-    at.tv_sec = time_t(host_ms / 1000);
-    at.tv_nsec = long(host_ms % 1000) * 1000000L;
-    while (clock_nanosleep(CLOCK_REALTIME, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+// Sleeps until the host clock reaches the instant; false when the clock was
+// set meanwhile, after which the service, which sees the change too, should
+// decide anew when the request falls due.
+bool sleep_until(long long host_ms) {
+    int timer = timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC);
+    if (timer < 0) return true;  // started at once rather than not at all
+    itimerspec at{};
+    at.it_value.tv_sec = time_t(host_ms / 1000);
+    at.it_value.tv_nsec = long(host_ms % 1000) * 1000000L;
+    if (at.it_value.tv_sec <= 0) at.it_value.tv_nsec = 1;  // 0 would disarm
+    bool reached = true;
+    if (timerfd_settime(timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &at, nullptr) == 0) {
+        uint64_t expirations;
+        ssize_t n;
+        while ((n = read(timer, &expirations, sizeof expirations)) < 0 && errno == EINTR) {
+        }
+        reached = !(n < 0 && errno == ECANCELED);
     }
+    close(timer);
+    return reached;
 }
 
 void journal_failure(const std::string &program, const std::string &argument, DWORD handle) {
@@ -271,7 +284,8 @@ int launcher_main(int argc, char **argv) {
     const std::string &program = fields[1], &argument = fields[2];
     char *const args[] = {const_cast<char *>(program.c_str()),
                           argument.empty() ? nullptr : const_cast<char *>(argument.c_str()), nullptr};
-    sleep_until(strtoll(fields[3].c_str(), nullptr, 10));
+    // Ended unmarked, the launcher leaves the request pending again.
+    if (!sleep_until(strtoll(fields[3].c_str(), nullptr, 10))) return 0;
     // From here on the request is this launcher's: a failed start is
     // journalled, not tried again. Should the mark itself fail, the service
     // starts the request once more, which beats not at all.
