@@ -187,10 +187,10 @@ bool committed_claim(long long token, std::string fields[FIELDS]) {
 bool sleep_until(long long host_ms) {
     int timer = timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC);
     if (timer < 0) return true;  // started at once rather than not at all
+    if (host_ms < 1) host_ms = 1;  // long past; 0 would disarm
     itimerspec at{};
     at.it_value.tv_sec = time_t(host_ms / 1000);
     at.it_value.tv_nsec = long(host_ms % 1000) * 1000000L;
-    if (at.it_value.tv_sec <= 0) at.it_value.tv_nsec = 1;  // 0 would disarm
     bool reached = true;
     if (timerfd_settime(timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &at, nullptr) == 0) {
         uint64_t expirations;
