@@ -77,10 +77,12 @@ bool screen_describe_foreground(std::string *out);
 // Answers the box on screen with a button (IDOK ...) it has; false otherwise.
 bool message_box_screen_answer(int button);
 
-// A real window on the host's display showing the screen, scaled x2; the
-// program sleeps on the display's descriptor and pumps its events from the
-// loop. Each opener returns its backend, or nullptr (and says why on stderr)
-// when it cannot open one; the screen then runs headless.
+// A real window on the host's display showing the screen, scaled
+// WINDOW_SCALE times; the program sleeps on the display's descriptor and
+// pumps its events from the loop. Each opener returns its backend, or
+// nullptr (and says why on stderr) when it cannot open one; the screen then
+// runs headless.
+constexpr int WINDOW_SCALE = 2;
 struct WindowBackend {
     void (*resize)(int width, int height);
     void (*present)(const Surface &frame);

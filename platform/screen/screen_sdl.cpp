@@ -19,7 +19,6 @@ namespace plat {
 
 namespace {
 
-constexpr int SCALE = 2;
 constexpr int POLL_MS = 20;  // only where the display has no descriptor to sleep on
 
 struct SdlScreen {
@@ -112,7 +111,7 @@ void watch_display() {
 void resize(int w, int h) {
     SdlScreen &s = sdl();
     if (!s.window) return;
-    sdl_library()->SetWindowSize(s.window, w * SCALE, h * SCALE);
+    sdl_library()->SetWindowSize(s.window, w * WINDOW_SCALE, h * WINDOW_SCALE);
     if (s.direct)
         x11_present_resize(w, h);
     else
@@ -185,7 +184,7 @@ const WindowBackend *sdl_open(int w, int h) {
         return nullptr;
     }
     // Hidden until its first frame: the window appears drawn.
-    s.window = sdl_library()->CreateWindow("Velmora", 0, 0, w * SCALE, h * SCALE, SDL_WINDOW_HIDDEN);
+    s.window = sdl_library()->CreateWindow("Velmora", 0, 0, w * WINDOW_SCALE, h * WINDOW_SCALE, SDL_WINDOW_HIDDEN);
     if (!s.window || !make_presenter(w, h)) {
         fprintf(stderr, "velmora: cannot open the screen window (%s); the screen runs headless\n",
                 sdl_library()->GetError());

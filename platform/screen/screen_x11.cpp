@@ -19,8 +19,6 @@ namespace plat {
 
 namespace {
 
-constexpr int SCALE = 2;
-
 struct X11Window {
     Display *display = nullptr;
     ::Window window = 0;
@@ -106,8 +104,8 @@ void fix_size(int w, int h) {
     XSizeHints *hints = XAllocSizeHints();
     if (!hints) return;
     hints->flags = PMinSize | PMaxSize;
-    hints->min_width = hints->max_width = w * SCALE;
-    hints->min_height = hints->max_height = h * SCALE;
+    hints->min_width = hints->max_width = w * WINDOW_SCALE;
+    hints->min_height = hints->max_height = h * WINDOW_SCALE;
     XSetWMNormalHints(xw().display, xw().window, hints);
     XFree(hints);
 }
@@ -129,14 +127,14 @@ void name_window(X11Window &x) {
     XSetWindowAttributes a = {};
     a.background_pixmap = None;
     a.event_mask = KeyPressMask | ExposureMask;
-    return XCreateWindow(d, DefaultRootWindow(d), 0, 0, unsigned(w * SCALE), unsigned(h * SCALE), 0, CopyFromParent,
-                         InputOutput, CopyFromParent, CWBackPixmap | CWEventMask, &a);
+    return XCreateWindow(d, DefaultRootWindow(d), 0, 0, unsigned(w * WINDOW_SCALE), unsigned(h * WINDOW_SCALE), 0,
+                         CopyFromParent, InputOutput, CopyFromParent, CWBackPixmap | CWEventMask, &a);
 }
 
 void resize(int w, int h) {
     X11Window &x = xw();
     fix_size(w, h);
-    XResizeWindow(x.display, x.window, unsigned(w * SCALE), unsigned(h * SCALE));
+    XResizeWindow(x.display, x.window, unsigned(w * WINDOW_SCALE), unsigned(h * WINDOW_SCALE));
     x11_present_resize(w, h);
     XFlush(x.display);
 }

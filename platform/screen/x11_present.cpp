@@ -16,8 +16,6 @@ namespace plat {
 
 namespace {
 
-constexpr int SCALE = 2;
-
 struct X11Present {
     Display *display = nullptr;
     ::Window window = 0;
@@ -50,11 +48,11 @@ void drop_image(X11Present &x) {
 
 bool make_image(X11Present &x, int w, int h) {
     drop_image(x);
-    x.pixels.assign(size_t(w) * SCALE * size_t(h) * SCALE, 0);
+    x.pixels.assign(size_t(w) * WINDOW_SCALE * size_t(h) * WINDOW_SCALE, 0);
     x.last.assign(size_t(w) * 3 * size_t(h), 0);
     Visual *v = DefaultVisual(x.display, DefaultScreen(x.display));
-    x.image = XCreateImage(x.display, v, 24, ZPixmap, 0, reinterpret_cast<char *>(x.pixels.data()), unsigned(w * SCALE),
-                           unsigned(h * SCALE), 32, 0);
+    x.image = XCreateImage(x.display, v, 24, ZPixmap, 0, reinterpret_cast<char *>(x.pixels.data()),
+                           unsigned(w * WINDOW_SCALE), unsigned(h * WINDOW_SCALE), 32, 0);
     x.whole = true;
     return x.image != nullptr;
 }
@@ -88,7 +86,7 @@ void scale_row(const unsigned char *src, unsigned char *kept, int from, int to, 
         top[2 * i] = top[2 * i + 1] = p;
     }
     if (first < 0) return;
-    memcpy(below + 2 * first, top + 2 * first, size_t(last - first + 1) * SCALE * sizeof(uint32_t));
+    memcpy(below + 2 * first, top + 2 * first, size_t(last - first + 1) * WINDOW_SCALE * sizeof(uint32_t));
     c.add(first, last, y);
 }
 
@@ -104,7 +102,7 @@ Changed take_frame(X11Present &x, const Surface &frame) {
     else if (!composed)
         return c;
     IntersectRect(&box, &box, &all);
-    int row_pixels = frame.width * SCALE;
+    int row_pixels = frame.width * WINDOW_SCALE;
     for (int y = int(box.top); y < int(box.bottom); y++) {
         uint32_t *top = x.pixels.data() + size_t(2 * y) * size_t(row_pixels);
         unsigned char *kept = x.last.data() + size_t(y) * size_t(frame.width) * 3;
@@ -116,7 +114,7 @@ Changed take_frame(X11Present &x, const Surface &frame) {
 }
 
 bool fits(const X11Present &x, const Surface &frame) {
-    return x.image && frame.width * SCALE == x.image->width && frame.height * SCALE == x.image->height;
+    return x.image && frame.width * WINDOW_SCALE == x.image->width && frame.height * WINDOW_SCALE == x.image->height;
 }
 
 }  // namespace
@@ -141,9 +139,9 @@ void x11_present(const Surface &frame) {
     if (!fits(x, frame)) return;
     Changed c = take_frame(x, frame);
     if (c.right < 0) return;
-    int left = c.left * SCALE, top = c.top * SCALE;
-    XPutImage(x.display, x.window, x.gc, x.image, left, top, left, top, unsigned((c.right - c.left + 1) * SCALE),
-              unsigned((c.bottom - c.top + 1) * SCALE));
+    int left = c.left * WINDOW_SCALE, top = c.top * WINDOW_SCALE;
+    XPutImage(x.display, x.window, x.gc, x.image, left, top, left, top, unsigned((c.right - c.left + 1) * WINDOW_SCALE),
+              unsigned((c.bottom - c.top + 1) * WINDOW_SCALE));
     XFlush(x.display);
 }
 
