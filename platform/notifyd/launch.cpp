@@ -126,14 +126,14 @@ bool write_all(int fd, const std::string &data) {
 
 // What the service hands a launcher: four texts, each ended by a NUL; the
 // due instant is host CLOCK_REALTIME in ms.
-std::string request_message(const plat::NotifyRequest &r, const char *host, long long due_host_ms) {
+std::string request_message(const plat::NotifyRequest &r, const char *host, long long due_at) {
     std::string m = std::to_string(r.handle);
     m += '\0';
     m += host;
     m += '\0';
     m += plat::to_utf8(r.arguments.c_str());
     m += '\0';
-    m += std::to_string(due_host_ms);
+    m += std::to_string(due_at);
     m += '\0';
     return m;
 }
@@ -171,13 +171,13 @@ bool committed_claim(long long token, std::string fields[FIELDS]) {
     plat::NotifyRequest r;
     char host[DEVICE_HOST_PATH];
     bool found = plat::notify_fired_request(token, r) && device_host_path(r.application.c_str(), host, sizeof host);
-    long long due_host_ms = plat::notify_due_utc(r.start_local, r.created_utc) - device_settings()->clock_offset * 1000;
+    long long due = found ? due_host_ms(r) : 0;
     device_close();  // no database connection may live on in the program
     if (!found) return false;
     fields[0] = std::to_string(r.handle);
     fields[1] = host;
     fields[2] = plat::to_utf8(r.arguments.c_str());
-    fields[3] = std::to_string(due_host_ms);
+    fields[3] = std::to_string(due);
     return true;
 }
 
@@ -217,13 +217,13 @@ void launch_prepare_spare(void) {
     if (spare().pipe_fd < 0) start_spare(spare());
 }
 
-long long launch_hand_over(const plat::NotifyRequest &r, const char *host, long long due_host_ms) {
+long long launch_hand_over(const plat::NotifyRequest &r, const char *host, long long due_at) {
     Spare &s = spare();
     // A spare that died meanwhile is replaced; one that dies after the claim
     // is a launcher killed mid-claim.
     if (s.pipe_fd >= 0 && !launcher_waits(s.pipe_fd)) drop_spare(s);
     if (s.pipe_fd < 0 && !start_spare(s)) return 0;
-    s.request = request_message(r, host, due_host_ms);
+    s.request = request_message(r, host, due_at);
     return s.token;
 }
 

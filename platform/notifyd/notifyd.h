@@ -63,6 +63,9 @@ int watch_wait(ServiceWatch &w);
 // gets the device instant at which to claim the next one, or -1; `started`
 // whether a request was handed over. False when the database failed.
 bool run_due_requests(long long *wake_utc, bool *started);
+// The host CLOCK_REALTIME instant, in ms, at which the request falls due
+// with the device's clock as it is set now.
+long long due_host_ms(const plat::NotifyRequest &r);
 // Journals why due requests cannot be carried out; once for each streak of
 // failures, which are then tried again less and less often.
 void journal_failing_requests(void);
@@ -83,7 +86,7 @@ void launch_prepare_spare(void);
 // instant (host CLOCK_REALTIME, ms), to the spare launcher (starting one
 // when none waits, or replacing a dead one); returns the launcher's token, 0
 // when no launcher could take it. The launcher hears of it only at launch_go.
-long long launch_hand_over(const plat::NotifyRequest &r, const char *host, long long due_host_ms);
+long long launch_hand_over(const plat::NotifyRequest &r, const char *host, long long due_at);
 // The claim is committed: the launcher gets the request and starts the
 // program at its due instant.
 void launch_go(void);

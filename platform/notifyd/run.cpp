@@ -72,12 +72,15 @@ plat::ClaimOutcome take_due(const plat::NotifyRequest &r, long long now_utc, lon
         journal_request(L"could not start the program of", r);
         return plat::ClaimOutcome::Dropped;
     }
-    long long due_host_ms = plat::notify_due_utc(r.start_local, r.created_utc) - device_settings()->clock_offset * 1000;
-    *token = launch_hand_over(r, host, due_host_ms);
+    *token = launch_hand_over(r, host, due_host_ms(r));
     return *token ? plat::ClaimOutcome::Launched : plat::ClaimOutcome::Failed;
 }
 
 }  // namespace
+
+long long due_host_ms(const plat::NotifyRequest &r) {
+    return plat::notify_due_utc(r.start_local, r.created_utc) - device_settings()->clock_offset * 1000;
+}
 
 bool run_due_requests(long long *wake_utc, bool *started_any) {
     // One request per transaction, each with its own launcher.
