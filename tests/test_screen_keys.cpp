@@ -2,6 +2,7 @@
 // velctl presses keys, reads and answers message boxes, rotates and takes
 // screenshots of a running program with a soft-key menu bar.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "platform/screen/screen_control.h"
 #include "tests/support/run_program.h"
 #include "tests/support/screen_program.h"
+#include "tests/support/sockets.h"
 
 namespace {
 
@@ -144,6 +146,41 @@ TEST_F(ScreenKeys, VelctlRefusesBadWordsAndAMissingProgram) {
     EXPECT_EQ(velctl({"screenshot", root + "/none.png"}, &out), 1);
     EXPECT_EQ(out, "velctl: no program shows the screen of this device\n");
     EXPECT_EQ(velctl({"msgbox", "answer", "maybe"}), 2);
+}
+
+// A clock closed and started again at once meets its last instance still
+// ending, with the screen's socket in its hands.
+TEST_F(ScreenKeys, AProgramStartedWhileAnotherHoldsTheScreenTakesItOnceThatOneLetsGo) {
+    std::string path = std::string(device_runtime_dir()) + "/screen.sock";
+    int holder = listen_unix(path);
+    ASSERT_GE(holder, 0);
+    struct stat held = {}, now = {};
+    ASSERT_EQ(stat(path.c_str(), &held), 0);
+    program = start_program({SCREEN_PEER, root, record});
+    ASSERT_GT(program, 0);
+    int waiter = accept_within(holder, 10000);
+    ASSERT_GE(waiter, 0) << "the program never looked for the holder";
+    // Letting the program's connection go (as a holder does with a silent
+    // client) has it look again, and leaves the socket to its holder.
+    close(waiter);
+    waiter = accept_within(holder, 5000);
+    ASSERT_GE(waiter, 0) << "the program stopped waiting for the screen";
+    ASSERT_EQ(stat(path.c_str(), &now), 0);
+    EXPECT_EQ(now.st_ino, held.st_ino) << "the program took a live holder's socket";
+    // The holder ends: its name goes first, then the socket.
+    unlink(path.c_str());
+    close(holder);
+    close(waiter);
+    std::string out;
+    for (int i = 0; i < 300 && out.rfind("window: \"Screen Peer\"", 0) != 0; i++) {
+        out.clear();
+        velctl({"dialog"}, &out);
+        usleep(10000);
+    }
+    EXPECT_EQ(out.rfind("window: \"Screen Peer\"", 0), 0u) << out;
+    EXPECT_EQ(velctl({"key", "soft2"}), 0);
+    Lines got = lines();
+    EXPECT_NE(std::find(got.begin(), got.end(), "command 1099"), got.end());
 }
 
 }  // namespace

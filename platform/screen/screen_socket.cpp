@@ -5,6 +5,7 @@
 // and written without blocking, from the message loop, each with a deadline,
 // so that one that never sends or never reads holds nothing but its socket.
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -30,6 +31,8 @@ constexpr long long READ_DEADLINE_MS = 5000;
 constexpr long long WRITE_DEADLINE_MS = 10000;
 // Clients still sending their request; beyond this the oldest is let go.
 constexpr size_t MAX_READING = 16;
+// Finding whether another program holds the socket waits this long at most.
+constexpr int HOLDER_CONNECT_TIMEOUT_MS = 500;
 
 struct Client {
     enum State { READING, WAITING, WRITING } state = READING;
@@ -43,6 +46,9 @@ struct Client {
 
 struct Control {
     int listen_fd = -1;
+    // While another program of the device holds the socket: a connection to
+    // it, which that program lets go when it ends.
+    int owner_fd = -1;
     std::string path;
     std::map<int, Client> clients;
     std::deque<int> waiting;  // in the order their requests came
@@ -280,11 +286,60 @@ void answer_waiting(bool ending) {
 
 void at_exit(void) { control_stop(); }
 
+// The connection to the holder was let go: it ended, or dropped a client that
+// said nothing. Either way this program tries to take the socket again.
+void on_owner_gone(int fd, void *) {
+    loop_unwatch_fd(fd);
+    close(fd);
+    control().owner_fd = -1;
+    control_listen();
+}
+
+void stop_waiting_for_owner(void) {
+    Control &c = control();
+    if (c.owner_fd < 0) return;
+    loop_unwatch_fd(c.owner_fd);
+    close(c.owner_fd);
+    c.owner_fd = -1;
+}
+
+// A connection to a live program listening at `addr`, or -1 when none does
+// (or it is stopped with its backlog full, past a bounded wait).
+int connect_to_holder(const sockaddr_un &addr) {
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    struct timeval tv = {0, HOLDER_CONNECT_TIMEOUT_MS * 1000};
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    if (connect(fd, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) == 0) return fd;
+    close(fd);
+    return -1;
+}
+
+// The socket bound at `addr`, in place of one left by a program that died;
+// -1 when another program holds it, then waited on, or on failure.
+int bind_or_wait(const sockaddr_un &addr) {
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return -1;
+    if (bind(fd, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) == 0) return fd;
+    int holder = connect_to_holder(addr);
+    if (holder >= 0) {
+        // A program closing its windows still holds the socket for a moment
+        // (a clock restarted at once meets its own last instance).
+        control().owner_fd = holder;
+        loop_watch_fd(holder, on_owner_gone, nullptr);
+    } else if (unlink(addr.sun_path) == 0 &&
+               bind(fd, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) == 0) {
+        return fd;
+    }
+    close(fd);
+    return -1;
+}
+
 }  // namespace
 
 void control_listen(void) {
     Control &c = control();
-    if (c.listen_fd >= 0) return;
+    if (c.listen_fd >= 0 || c.owner_fd >= 0) return;
     const char *dir = device_runtime_dir();
     if (!dir) return;
     std::string path = std::string(dir) + "/screen.sock";
@@ -292,18 +347,8 @@ void control_listen(void) {
     addr.sun_family = AF_UNIX;
     if (path.size() >= sizeof addr.sun_path) return;
     memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    int fd = bind_or_wait(addr);
     if (fd < 0) return;
-    if (bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
-        // Another program shows this device's screen, or one died and left its socket.
-        int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        bool live = probe >= 0 && connect(probe, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0;
-        if (probe >= 0) close(probe);
-        if (live || unlink(path.c_str()) != 0 || bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
-            close(fd);
-            return;
-        }
-    }
     if (listen(fd, 16) != 0) {
         close(fd);
         unlink(path.c_str());
@@ -319,13 +364,17 @@ void control_listen(void) {
 
 void control_stop(void) {
     Control &c = control();
+    stop_waiting_for_owner();
+    // The name goes while the socket still listens: a program starting now
+    // finds it live and waits, and its own socket's name is never taken away.
+    if (c.listen_fd >= 0) {
+        unlink(c.path.c_str());
+        loop_unwatch_fd(c.listen_fd);
+        close(c.listen_fd);
+        c.listen_fd = -1;
+    }
     answer_waiting(true);
     while (!c.clients.empty()) drop(c.clients.begin()->first);
-    if (c.listen_fd < 0) return;
-    loop_unwatch_fd(c.listen_fd);
-    close(c.listen_fd);
-    unlink(c.path.c_str());
-    c.listen_fd = -1;
 }
 
 void control_idle(void) { answer_waiting(false); }
