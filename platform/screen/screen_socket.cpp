@@ -48,7 +48,7 @@ struct Control {
     int listen_fd = -1;
     // While another program of the device holds the socket: a connection to
     // it, which that program lets go when it ends.
-    int owner_fd = -1;
+    int holder_fd = -1;
     std::string path;
     std::map<int, Client> clients;
     std::deque<int> waiting;  // in the order their requests came
@@ -286,21 +286,19 @@ void answer_waiting(bool ending) {
 
 void at_exit(void) { control_stop(); }
 
-// The connection to the holder was let go: it ended, or dropped a client that
-// said nothing. Either way this program tries to take the socket again.
-void on_owner_gone(int fd, void *) {
-    loop_unwatch_fd(fd);
-    close(fd);
-    control().owner_fd = -1;
-    control_listen();
+void stop_waiting_for_holder(void) {
+    Control &c = control();
+    if (c.holder_fd < 0) return;
+    loop_unwatch_fd(c.holder_fd);
+    close(c.holder_fd);
+    c.holder_fd = -1;
 }
 
-void stop_waiting_for_owner(void) {
-    Control &c = control();
-    if (c.owner_fd < 0) return;
-    loop_unwatch_fd(c.owner_fd);
-    close(c.owner_fd);
-    c.owner_fd = -1;
+// The connection to the holder was let go: it ended, or dropped a client that
+// said nothing. Either way this program tries to take the socket again.
+void on_holder_gone(int, void *) {
+    stop_waiting_for_holder();
+    control_listen();
 }
 
 // A connection to a live program listening at `addr`, or -1 when none does
@@ -325,8 +323,8 @@ int bind_or_wait(const sockaddr_un &addr) {
     if (holder >= 0) {
         // A program closing its windows still holds the socket for a moment
         // (a clock restarted at once meets its own last instance).
-        control().owner_fd = holder;
-        loop_watch_fd(holder, on_owner_gone, nullptr);
+        control().holder_fd = holder;
+        loop_watch_fd(holder, on_holder_gone, nullptr);
     } else if (unlink(addr.sun_path) == 0 &&
                bind(fd, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) == 0) {
         return fd;
@@ -339,7 +337,7 @@ int bind_or_wait(const sockaddr_un &addr) {
 
 void control_listen(void) {
     Control &c = control();
-    if (c.listen_fd >= 0 || c.owner_fd >= 0) return;
+    if (c.listen_fd >= 0 || c.holder_fd >= 0) return;
     const char *dir = device_runtime_dir();
     if (!dir) return;
     std::string path = std::string(dir) + "/screen.sock";
@@ -364,9 +362,10 @@ void control_listen(void) {
 
 void control_stop(void) {
     Control &c = control();
-    stop_waiting_for_owner();
-    // The name goes while the socket still listens: a program starting now
-    // finds it live and waits, and its own socket's name is never taken away.
+    stop_waiting_for_holder();
+    // The name goes while the socket still listens: a program starting before
+    // then finds it live and waits, and one starting after binds a socket of
+    // its own, whose name this one never removes.
     if (c.listen_fd >= 0) {
         unlink(c.path.c_str());
         loop_unwatch_fd(c.listen_fd);
