@@ -68,6 +68,8 @@ struct Changed {
     }
 };
 
+static_assert(WINDOW_SCALE == 2, "the image rows below double each pixel by hand");
+
 // Writes the pixels `from` to `to` of one frame row that differ from the kept
 // ones into two image rows, and adds what changed in them.
 void scale_row(const unsigned char *src, unsigned char *kept, int from, int to, int y, uint32_t *top, uint32_t *below,
